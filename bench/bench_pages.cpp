@@ -1,0 +1,14 @@
+// Builds the benchmark pages on first use, so that generating them is never measured.
+#include "bench/bench_pages.h"
+
+#include "tools/sample_page.h"
+
+const TDIB& BenchGrayPage() {
+  static const auto page = MakeSamplePage(false);
+  return *page;
+}
+
+const TDIB& BenchColourPage() {
+  static const auto page = MakeSamplePage(true);
+  return *page;
+}
