@@ -17,13 +17,25 @@
 
 class TStream;
 
+// The fetch and store operations of one pixel format, bound once per set-up.
+using TPixelReader = std::int32_t (*)(const std::uint8_t* row, std::int32_t x);
+using TPixelWriter = void (*)(std::uint8_t* row, std::int32_t x, std::int32_t value);
+
 using TDIBFormat = std::uint8_t;
 enum : TDIBFormat { df1Bit = 1, df4Bit = 2, df8Bit = 3, df15Bit = 4, df16Bit = 5, df24Bit = 6 };
 
 // TIFF compression choice of the TIFF writer.
 using TTIFFCompression = std::uint8_t;
 enum : TTIFFCompression {
-  tcAuto = 0, tcNone, tcPackBits, tcCCITT3, tcCCITT3_2D, tcCCITT4, tcDeflate, tcJPEG, tcLZW
+  tcAuto = 0,
+  tcNone,
+  tcPackBits,
+  tcCCITT3,
+  tcCCITT3_2D,
+  tcCCITT4,
+  tcDeflate,
+  tcJPEG,
+  tcLZW
 };
 
 // The texts of the unit's string table.
@@ -187,9 +199,16 @@ class TDIB {
   void ResizeBlock(std::int32_t width, std::int32_t height, std::int32_t bitCount,
                    std::int32_t paletteCount);
 
-  using TPixelReader = std::int32_t (*)(const std::uint8_t* row, std::int32_t x);
-  using TPixelWriter = void (*)(std::uint8_t* row, std::int32_t x, std::int32_t value);
-
+  // Converts every row into a new layout of newBitCount bits and newPaletteCount colour-table
+  // entries, inside the block, ordering the row moves so that no row is overwritten before it
+  // was read. convert(source row, zeroed destination row, width) writes one row's pixels; the
+  // new colour table is left to the caller.
+  using TRowConvert = void (*)(const std::uint8_t* source, std::uint8_t* destination,
+                               std::int32_t width, const void* context);
+  void Repack(std::int32_t newBitCount, std::int32_t newPaletteCount, TRowConvert convert,
+              const void* context);
+  // Releases every lock, resizes the block (content kept, growth zero) and locks it once.
+  void ReallocBlock(std::int64_t size);
   void BindPixelOperations();
   void ConvertStep(TDIBFormat target);
   // Adopts a block of blockSize bytes: locks it once, reads its header, builds the row table.

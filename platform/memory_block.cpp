@@ -37,7 +37,9 @@ TBlockTable& Table() {
 }
 
 // malloc(0) may give no address; a block always has one.
-std::size_t StorageSize(std::size_t size) { return size == 0 ? 1 : size; }
+std::size_t StorageSize(std::size_t size) {
+  return size == 0 ? 1 : size;
+}
 
 }  // namespace
 
