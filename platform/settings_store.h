@@ -77,7 +77,10 @@ class TSettingsStore {
   };
 
   void Parse(std::string_view text);
-  TKey& KeyFor(std::string_view path);
+  // The index of the key of a full path, added when missing.
+  std::size_t KeyIndex(std::string_view path);
+  // The value of a name in a key, added as a DWORD 0 when missing.
+  static TSettingsValue& ValueIn(TKey& key, std::string_view name);
   TSettingsValue& ValueFor(std::string_view key, std::string_view name);
 
   std::string fileName_;
