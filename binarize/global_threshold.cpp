@@ -1,0 +1,67 @@
+// Fixed-level thresholding and the automatic method that picks the level by a histogram rule.
+//
+// Threshold: a stored value strictly above Level becomes HighValue, every other value
+// LowValue, so a pixel equal to the level falls on the dark side. With Convert the result is
+// made 1-bit (0 black, anything else white). AutoThreshold computes the level with one of the
+// five rules of histogram_rules.cpp / uniform_error_threshold.cpp and then thresholds.
+#include "binarize/global_threshold.h"
+
+#include <array>
+
+#include "platform/errors.h"
+
+namespace {
+
+void Require8Bit(const TDIB& image) {
+  if (image.BitCount() != 8) throw EError(kNeeds8Bit);
+}
+
+// Colour input is thresholded on its weighted gray, the same gray every rule sees.
+void MakeGray(TDIB& image) {
+  if (image.BitCount() == 24) image.ConvertTo(df8Bit);
+}
+
+std::int32_t RuleLevel(TDIB& image, TAutoThresholdMethod method) {
+  enum : TAutoThresholdMethod { kOtsu, kLloyd, kRidlerCalvard, kUniformError, kStdDeviation };
+  if (method == kUniformError) return UniformErrorThreshold(image);
+  if (method > kStdDeviation) return 127;
+  THistogram histogram;
+  GetHistogram(image, histogram);
+  switch (method) {
+    case kOtsu:
+      return OtsuThreshold(histogram);
+    case kLloyd:
+      return LloydThreshold(histogram);
+    case kRidlerCalvard:
+      return RidlerCalvardThreshold(histogram);
+    default:
+      return StandardDeviationThreshold(histogram, 0.0);
+  }
+}
+
+}  // namespace
+
+void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowValue,
+               std::uint8_t highValue) {
+  if (image.BitCount() != 24) Require8Bit(image);
+  MakeGray(image);
+  std::array<std::uint8_t, 256> map;
+  for (std::int32_t value = 0; value < 256; ++value) {
+    map[static_cast<std::size_t>(value)] = value > level ? highValue : lowValue;
+  }
+  const std::int32_t width = image.Width();
+  for (std::int32_t y = 0; y < image.Height(); ++y) {
+    std::uint8_t* row = image.Row(y);
+    for (std::int32_t x = 0; x < width; ++x) row[x] = map[row[x]];
+  }
+  if (convert) image.ConvertTo(df1Bit);
+}
+
+std::uint8_t AutoThreshold(TDIB& image, TAutoThresholdMethod method, bool convert,
+                           std::uint8_t lowValue, std::uint8_t highValue) {
+  MakeGray(image);
+  // The low byte: Lloyd's -1 for an image without pixels becomes 255.
+  const auto level = static_cast<std::uint8_t>(RuleLevel(image, method));
+  Threshold(image, level, convert, lowValue, highValue);
+  return level;
+}

@@ -1,0 +1,103 @@
+// Uniform-error level, estimated from the 2 x 2 blocks of the image.
+//
+// For a level t the shares of pixels (alpha), of pixel pairs inside a block (beta) and of
+// whole blocks (gamma) lying above t give x = sqrt((beta^2 - gamma) / (alpha^2 - beta)); a
+// bisection over 0..255 moves up while x >= 1 and the level is the last one probed.
+// Dunn, Harwood and Davis, "Local estimation of the uniform error threshold" (1984).
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "binarize/global_threshold.h"
+#include "platform/errors.h"
+
+namespace {
+
+// Per gray value, as suffix sums after Accumulate: entry k covers the values k..255.
+struct TBlockTables {
+  std::array<std::uint64_t, 257> pixels{}, pairs{}, blocks{};
+
+  void Add(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+    // Sorting network: a <= b <= c <= d afterwards.
+    auto order = [](std::uint8_t& low, std::uint8_t& high) {
+      const std::uint8_t least = std::min(low, high);
+      high = std::max(low, high);
+      low = least;
+    };
+    order(a, b);
+    order(c, d);
+    order(a, c);
+    order(b, d);
+    order(b, c);
+    ++pixels[a];
+    ++pixels[b];
+    ++pixels[c];
+    ++pixels[d];
+    // Each value is the smaller member of the pairs it forms with the larger values.
+    pairs[a] += 3;
+    pairs[b] += 2;
+    pairs[c] += 1;
+    ++blocks[a];
+  }
+
+  void Accumulate() {
+    for (std::size_t k = 255; k-- > 0;) {
+      pixels[k] += pixels[k + 1];
+      pairs[k] += pairs[k + 1];
+      blocks[k] += blocks[k + 1];
+    }
+  }
+};
+
+// The blocks with even top-left corner; a last odd column or row is left out.
+TBlockTables CollectBlocks(const TDIB& image) {
+  TBlockTables tables;
+  const std::int32_t width = image.Width();
+  for (std::int32_t y = 0; y + 1 < image.Height(); y += 2) {
+    const std::uint8_t* upper = image.Row(y);
+    const std::uint8_t* lower = image.Row(y + 1);
+    for (std::int32_t x = 0; x + 1 < width; x += 2) {
+      tables.Add(upper[x], upper[x + 1], lower[x], lower[x + 1]);
+    }
+  }
+  tables.Accumulate();
+  return tables;
+}
+
+double Share(const std::array<std::uint64_t, 257>& table, std::int32_t t) {
+  return static_cast<double>(table[static_cast<std::size_t>(t + 1)]) /
+         static_cast<double>(table[0]);
+}
+
+// Whether the level lies above the probe t (x >= 1). A quotient without a real
+// root (negative, as dithered input gives) counts like a zero denominator: x < 1.
+bool LevelAbove(const TBlockTables& tables, std::int32_t t) {
+  const double alpha = Share(tables.pixels, t);
+  const double beta = Share(tables.pairs, t);
+  const double gamma = Share(tables.blocks, t);
+  const double d = alpha * alpha - beta;
+  if (d == 0) return false;
+  const double quotient = (beta * beta - gamma) / d;
+  if (!(quotient >= 0)) return false;
+  return std::sqrt(quotient) >= 1;
+}
+
+}  // namespace
+
+std::int32_t UniformErrorThreshold(const TDIB& image) {
+  // The pixels are read as bytes; anything but 8 bits would be read past its rows.
+  if (image.BitCount() != 8) throw EError(kNeeds8Bit);
+  const TBlockTables tables = CollectBlocks(image);
+  // Without a single 2 x 2 block there is nothing to estimate from: the neutral middle level.
+  if (tables.blocks[0] == 0) return 127;
+  std::int32_t low = 0, high = 255, t = 127;
+  while (low != high - 1) {
+    t = (low + high) / 2;
+    if (LevelAbove(tables, t)) {
+      low = t;
+    } else {
+      high = t;
+    }
+  }
+  return t;
+}
