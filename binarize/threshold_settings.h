@@ -1,0 +1,70 @@
+// The thresholding settings, one small record of nine integers that chooses the binarization
+// method and its parameters, and the dispatch that binarizes an image with it.
+//
+// Field meanings per method (Algo):
+//   0 Standard            Brightness = the fixed level (its low 8 bits)
+//   1 Auto                Method = histogram rule: 0 Otsu, 1 Lloyd, 2 Ridler and Calvard,
+//                         3 Uniform Error, 4 Standard Deviation
+//   2 Dynamic             Method = 0 MinMax, 1 Average; Contrast, Brightness (-1 automatic);
+//                         AreaWidth x AreaHeight local window
+//   3 Advanced dynamic    Contrast; local window
+//   4 Edge                Contrast = sensitivity, Brightness = largest speck size removed
+//   5 PEI                 no algorithm: the image is left as it is
+//   6 Adaptive            Contrast, Brightness; local window
+//   7 Background tracking Contrast / 255 = contribution; gray range Brightness div 2 to
+//                         Brightness x 2; local window
+// Contribute, Min and Max are kept and restored only; no method reads them.
+#pragma once
+
+#include <cstdint>
+
+#include "image/dibunit.h"
+
+enum TThresholdAlgo : std::int32_t {
+  taStandard = 0,
+  taAuto = 1,
+  taDynamic = 2,
+  taAdvancedDynamic = 3,
+  taEdge = 4,
+  taPEI = 5,
+  taAdaptive = 6,
+  taBackgroundTracking = 7
+};
+
+struct TThresholdSettings {
+  std::int32_t Algo = taStandard;
+  std::int32_t Method = 0;
+  std::int32_t Contrast = 128;
+  std::int32_t Brightness = 128;
+  std::int32_t AreaWidth = 7;
+  std::int32_t AreaHeight = 7;
+  std::int32_t Contribute = 80;
+  std::int32_t Min = 128;
+  std::int32_t Max = 200;
+
+  bool operator==(const TThresholdSettings&) const = default;
+};
+
+// The arguments background tracking receives: the gray range from Brightness div 2 to
+// Brightness x 2 (a 32-bit doubling that wraps like the machine's) and the contribution
+// Contrast / 255.
+struct TBackgroundTrackingArguments {
+  std::int32_t MinLevel;
+  std::int32_t MaxLevel;
+  double Contribution;
+};
+TBackgroundTrackingArguments BackgroundTrackingArguments(const TThresholdSettings& settings);
+
+// Readies image for a method: false for a 1-bit image, which is already binary and is left
+// alone; a 4-bit image becomes 8-bit gray; any other depth is passed on as it is.
+bool PrepareForThresholding(TDIB& image);
+
+// Calls the method that settings.Algo chooses on a prepared image, turning it into a 1-bit
+// image (dark pixels black). Algo 5, an Algo outside 0..7 and Dynamic with a Method other
+// than 0 or 1 call nothing. A method's failure propagates; the image may be partly processed.
+void DispatchThresholding(TDIB& image, TThresholdSettings settings);
+
+// PrepareForThresholding, then DispatchThresholding when it answered true. Returns whether
+// the image was taken on (false only for a 1-bit image), which is what marks a result as
+// modified.
+bool ApplyThresholding(TDIB& image, TThresholdSettings settings);
