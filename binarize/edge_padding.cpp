@@ -22,6 +22,10 @@ std::unique_ptr<TDIB> Padded(const TDIB& image, std::int32_t b) {
   if (b < 0) throw EError("The border of a padded image cannot be negative");
   const std::int32_t width = image.Width();
   const std::int32_t height = image.Height();
+  if ((std::int64_t{width} + 2 * std::int64_t{b}) * (std::int64_t{height} + 2 * std::int64_t{b}) >
+      kMaxPixelBytes) {
+    throw EError(kImageTooLarge);
+  }
   auto padded = std::make_unique<TDIB>();
   padded->Allocate(width + 2 * b, height + 2 * b, df8Bit, image.XResolution(), image.YResolution());
   if (width == 0 || height == 0) return padded;

@@ -75,10 +75,12 @@ void StrengthOfPadded(const TDIB& padded, TDIB& strength) {
   }
 }
 
-// Classes from the padded (border 2) smoothed image and the strength.
+// Classes from the padded (border 2) smoothed image and the strength. The Laplacian lies in
+// -1020 .. 1020 and the strength in 0 .. 255, so 16-bit lanes hold every value.
 void ClassifyPadded(const TDIB& padded, const TDIB& strength, std::int32_t sensitivity,
                     TDIB& classMap) {
   const auto width = static_cast<std::size_t>(strength.Width());
+  const auto least = static_cast<std::int16_t>(std::clamp(sensitivity, 0, 256));
   for (std::int32_t y = 0; y < strength.Height(); ++y) {
     const std::uint8_t* up = padded.Row(y);
     const std::uint8_t* mid = padded.Row(y + 2);
@@ -86,9 +88,10 @@ void ClassifyPadded(const TDIB& padded, const TDIB& strength, std::int32_t sensi
     const std::uint8_t* edge = strength.Row(y);
     std::uint8_t* out = classMap.Row(y);
     for (std::size_t x = 0; x < width; ++x) {
-      const std::int32_t laplacian = mid[x + 4] + mid[x] + down[x + 2] + up[x + 2] - 4 * mid[x + 2];
+      const auto around = static_cast<std::int16_t>(mid[x + 4] + mid[x] + down[x + 2] + up[x + 2]);
+      const auto laplacian = static_cast<std::int16_t>(around - 4 * mid[x + 2]);
       const std::uint8_t side = laplacian >= 0 ? kClassInk : kClassBright;
-      out[x] = edge[x] < sensitivity ? kClassNoEdge : side;
+      out[x] = static_cast<std::int16_t>(edge[x]) < least ? kClassNoEdge : side;
     }
   }
 }

@@ -224,6 +224,7 @@ TEST(EdgeThreshold, PaddedRefusesOtherFormatsAndNegativeBorders) {
   bilevel.Allocate(6, 6, df1Bit, 300, 300);
   EXPECT_THROW(Padded(bilevel, 2), EError);
   EXPECT_THROW(Padded(*Gray(6, 6, 1), -1), EError);
+  EXPECT_THROW(Padded(*Gray(6, 6, 1), 1 << 30), EError) << "a border too wide to allocate";
   EXPECT_EQ(Pixels(*Padded(*Gray(0, 0, 0), 2)), Pixels(*Gray(4, 4, 0))) << "empty image";
 }
 

@@ -1,0 +1,186 @@
+// The PNG reader over libpng. Formats by colour type and bit depth: gray and palette at
+// depth 1 give 1 bit; at depth 2 or 4 give 4 bits (2-bit samples widened to 4-bit pixels of
+// the same value); gray, gray with alpha and palette at depth 8 or 16 give 8 bits; truecolour
+// with or without alpha gives 24 bits. Alpha is dropped, 16-bit samples keep their high byte,
+// gray images get an even ramp of 2^depth levels, and pHYs gives the resolution.
+#include <csetjmp>
+#include <cstring>
+#include <vector>
+
+#include "image/dibunit.h"
+#include "image/png_codec.h"
+#include "image/rounding.h"
+#include "platform/errors.h"
+
+namespace {
+
+// What the header says, in plain values that survive a longjmp.
+struct TPngHeader {
+  png_uint_32 width;
+  png_uint_32 height;
+  int colourType;
+  int depth;
+  png_size_t rowBytes;  // of a decoded row, after the transforms
+  bool hasPhys;
+  png_uint_32 physX, physY;
+  int paletteCount;
+  png_color palette[256];
+};
+
+void ReadFromStream(png_structp png, png_bytep data, png_size_t length) {
+  auto* io = static_cast<TPngIo*>(png_get_io_ptr(png));
+  std::size_t got = 0;
+  try {
+    got = io->stream->Read(data, length);
+  } catch (...) {
+    io->failure->streamError = std::current_exception();
+  }
+  // png_error leaves by longjmp, so it is called only once the catch block is over.
+  if (io->failure->streamError) png_error(png, "stream failure");
+  if (got != length) png_error(png, "Unexpected end of PNG data");
+}
+
+// The libpng read objects of one decoding, destroyed on every path.
+class TPngReadSession {
+ public:
+  explicit TPngReadSession(TStream& stream) : io_{&stream, &failure_} {
+    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure_, PngErrorExit, PngIgnoreWarning);
+    if (png_ != nullptr) info_ = png_create_info_struct(png_);
+    if (info_ == nullptr) {
+      png_destroy_read_struct(&png_, nullptr, nullptr);
+      throw EError("PNG codec cannot start: out of memory");
+    }
+    png_set_read_fn(png_, &io_, ReadFromStream);
+  }
+  ~TPngReadSession() { png_destroy_read_struct(&png_, &info_, nullptr); }
+  TPngReadSession(const TPngReadSession&) = delete;
+  TPngReadSession& operator=(const TPngReadSession&) = delete;
+
+  png_structp Png() const { return png_; }
+  png_infop Info() const { return info_; }
+  [[noreturn]] void Raise() const { RaisePngFailure(failure_); }
+
+ private:
+  TPngFailure failure_;
+  TPngIo io_;
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+};
+
+// Reads the chunks up to the image data and sets the transforms. Returns false when libpng
+// failed; nothing in this frame needs destruction, so the longjmp may leave it.
+bool ReadPngHeader(png_structp png, png_infop info, TPngHeader* header) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_info(png, info);
+  header->width = png_get_image_width(png, info);
+  header->height = png_get_image_height(png, info);
+  header->colourType = png_get_color_type(png, info);
+  header->depth = png_get_bit_depth(png, info);
+  if (header->depth == 16) png_set_strip_16(png);
+  if (header->colourType & PNG_COLOR_MASK_ALPHA) png_set_strip_alpha(png);
+  if (header->colourType & PNG_COLOR_MASK_COLOR && header->colourType != PNG_COLOR_TYPE_PALETTE) {
+    png_set_bgr(png);
+  }
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  header->rowBytes = png_get_rowbytes(png, info);
+  int unit = 0;
+  header->hasPhys = png_get_pHYs(png, info, &header->physX, &header->physY, &unit) != 0;
+  png_colorp palette = nullptr;
+  int count = 0;
+  if (png_get_PLTE(png, info, &palette, &count) != 0 && count > 0) {
+    header->paletteCount = count < 256 ? count : 256;
+    std::memcpy(header->palette, palette, sizeof(png_color) * header->paletteCount);
+  }
+  return true;
+}
+
+// Decodes every row, all interlace passes, into rows. Returns false when libpng failed.
+bool ReadPngRows(png_structp png, png_bytepp rows) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_read_image(png, rows);
+  return true;
+}
+
+TDIBFormat FormatOf(const TPngHeader& header) {
+  if (header.colourType & PNG_COLOR_MASK_COLOR && header.colourType != PNG_COLOR_TYPE_PALETTE) {
+    return df24Bit;
+  }
+  switch (header.depth) {
+    case 1:
+      return df1Bit;
+    case 2:
+    case 4:
+      return df4Bit;
+    default:
+      return df8Bit;
+  }
+}
+
+std::int32_t DotsPerInch(png_uint_32 pixelsPerUnit) {
+  return RoundHalfEven(pixelsPerUnit * 0.0254);
+}
+
+// Gray images below 8 bits: entry i of 2^depth levels is i * 255 / (2^depth - 1).
+void InstallGrayRamp(TDIB& image, int depth) {
+  std::uint32_t top = (1u << depth) - 1;
+  for (std::uint32_t i = 0; i <= top; ++i) {
+    image.SetPaletteEntry(static_cast<std::int32_t>(i), i * 255 / top * 0x010101u);
+  }
+}
+
+void InstallPalette(TDIB& image, const TPngHeader& header) {
+  for (int i = 0; i < header.paletteCount; ++i) {
+    const png_color& colour = header.palette[i];
+    image.SetPaletteEntry(i, colour.blue | colour.green << 8 | colour.red << 16);
+  }
+}
+
+// 2-bit samples, four to a byte, become 4-bit pixels of the same value, two to a byte.
+void WidenTwoBitRow(const std::uint8_t* from, std::uint8_t* to, std::int32_t width) {
+  for (std::int32_t x = 0; x < width; x += 2) {
+    std::uint8_t packed = from[x / 4];
+    int shift = 6 - 2 * (x % 4);
+    std::uint8_t high = (packed >> shift) & 3;
+    std::uint8_t low = x + 1 < width ? (packed >> (shift - 2)) & 3 : 0;
+    to[x / 2] = static_cast<std::uint8_t>(high << 4 | low);
+  }
+}
+
+}  // namespace
+
+void TDIB::LoadPNGFromStream(TStream& stream) {
+  Clear();
+  TPngReadSession session(stream);
+  TPngHeader header{};
+  if (!ReadPngHeader(session.Png(), session.Info(), &header)) session.Raise();
+  std::int32_t xDpi = header.hasPhys ? DotsPerInch(header.physX) : 0;
+  std::int32_t yDpi = header.hasPhys ? DotsPerInch(header.physY) : 0;
+  // libpng limits both dimensions to a million pixels, so they fit; Allocate refuses an
+  // image too large before it takes any memory.
+  Allocate(static_cast<std::int32_t>(header.width), static_cast<std::int32_t>(header.height),
+           FormatOf(header), xDpi, yDpi);
+  try {
+    bool twoBit = header.depth == 2;
+    if (!twoBit && header.rowBytes != static_cast<png_size_t>(bytesPerRow_)) {
+      throw EError("PNG row size does not match the image");
+    }
+    if (header.colourType == PNG_COLOR_TYPE_GRAY && header.depth < 8) {
+      InstallGrayRamp(*this, header.depth);
+    }
+    if (format_ != df24Bit) InstallPalette(*this, header);
+
+    std::vector<std::uint8_t> samples(twoBit ? header.rowBytes * header.height : 0);
+    std::vector<png_bytep> rows(header.height);
+    for (png_uint_32 y = 0; y < header.height; ++y) {
+      rows[y] = twoBit ? samples.data() + y * header.rowBytes : Row(static_cast<std::int32_t>(y));
+    }
+    if (!ReadPngRows(session.Png(), rows.data())) session.Raise();
+    if (twoBit) {
+      for (std::int32_t y = 0; y < Height(); ++y) WidenTwoBitRow(rows[y], Row(y), Width());
+    }
+  } catch (...) {
+    Clear();
+    throw;
+  }
+}

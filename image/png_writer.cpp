@@ -1,0 +1,147 @@
+// The PNG writer over libpng: 1, 4 and 8-bit images become palette PNGs of depth 1, 4 and 8
+// with their colour table as PLTE; 24-bit images become 8-bit truecolour; 15 and 16-bit
+// images hold 5-5-5 words (red in bits 10 to 14) and are widened to 8-bit truecolour, each
+// 5-bit channel c becoming Round(c * 255 / 31). pHYs carries the resolution in pixels per
+// metre. Chunks: IHDR, PLTE for palettes, pHYs, IDAT, IEND; no interlace, no tRNS.
+#include <csetjmp>
+#include <vector>
+
+#include "image/dibunit.h"
+#include "image/png_codec.h"
+#include "image/rounding.h"
+#include "image/safe_file.h"
+#include "platform/errors.h"
+
+namespace {
+
+// What the file will say, in plain values that survive a longjmp.
+struct TPngDescription {
+  png_uint_32 width;
+  png_uint_32 height;
+  int colourType;
+  int depth;
+  bool blueFirst;  // rows hold blue, green, red
+  png_uint_32 physX, physY;
+  int paletteCount;
+  png_color palette[256];
+};
+
+void WriteToStream(png_structp png, png_bytep data, png_size_t length) {
+  auto* io = static_cast<TPngIo*>(png_get_io_ptr(png));
+  try {
+    io->stream->Write(data, length);
+  } catch (...) {
+    io->failure->streamError = std::current_exception();
+  }
+  // png_error leaves by longjmp, so it is called only once the catch block is over.
+  if (io->failure->streamError) png_error(png, "stream failure");
+}
+
+void FlushStream(png_structp) {}
+
+// The libpng write objects of one encoding, destroyed on every path.
+class TPngWriteSession {
+ public:
+  explicit TPngWriteSession(TStream& stream) : io_{&stream, &failure_} {
+    png_ =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure_, PngErrorExit, PngIgnoreWarning);
+    if (png_ != nullptr) info_ = png_create_info_struct(png_);
+    if (info_ == nullptr) {
+      png_destroy_write_struct(&png_, nullptr);
+      throw EError("PNG codec cannot start: out of memory");
+    }
+    png_set_write_fn(png_, &io_, WriteToStream, FlushStream);
+  }
+  ~TPngWriteSession() { png_destroy_write_struct(&png_, &info_); }
+  TPngWriteSession(const TPngWriteSession&) = delete;
+  TPngWriteSession& operator=(const TPngWriteSession&) = delete;
+
+  png_structp Png() const { return png_; }
+  png_infop Info() const { return info_; }
+  [[noreturn]] void Raise() const { RaisePngFailure(failure_); }
+
+ private:
+  TPngFailure failure_;
+  TPngIo io_;
+  png_structp png_ = nullptr;
+  png_infop info_ = nullptr;
+};
+
+// Writes the whole file. Returns false when libpng failed; nothing in this frame needs
+// destruction, so the longjmp may leave it.
+bool WritePng(png_structp png, png_infop info, const TPngDescription* description,
+              png_bytepp rows) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_IHDR(png, info, description->width, description->height, description->depth,
+               description->colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  if (description->paletteCount > 0) {
+    png_set_PLTE(png, info, description->palette, description->paletteCount);
+  }
+  png_set_pHYs(png, info, description->physX, description->physY, PNG_RESOLUTION_METER);
+  png_write_info(png, info);
+  if (description->blueFirst) png_set_bgr(png);
+  png_write_image(png, rows);
+  png_write_end(png, nullptr);
+  return true;
+}
+
+png_uint_32 PixelsPerMetre(std::int32_t dotsPerInch) {
+  return dotsPerInch > 0 ? static_cast<png_uint_32>(RoundHalfEven(dotsPerInch / 0.0254)) : 0;
+}
+
+std::uint8_t WidenFiveBits(std::uint32_t channel) {
+  return static_cast<std::uint8_t>((channel * 255 + 15) / 31);
+}
+
+// 5-5-5 words to red, green, blue bytes, top row first.
+std::vector<std::uint8_t> WidenWords(const TDIB& image) {
+  std::size_t width = static_cast<std::size_t>(image.Width());
+  std::vector<std::uint8_t> rgb(3 * width * static_cast<std::size_t>(image.Height()));
+  std::uint8_t* out = rgb.data();
+  for (std::int32_t y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* row = image.Row(y);
+    for (std::size_t x = 0; x < width; ++x, out += 3) {
+      std::uint32_t word = row[2 * x] | row[2 * x + 1] << 8;
+      out[0] = WidenFiveBits(word >> 10 & 31);
+      out[1] = WidenFiveBits(word >> 5 & 31);
+      out[2] = WidenFiveBits(word & 31);
+    }
+  }
+  return rgb;
+}
+
+}  // namespace
+
+void TDIB::SavePNGToStream(TStream& stream) {
+  if (infoHeader_ == nullptr) throw EError("There is no image to save");
+  TPngDescription description{};
+  description.width = static_cast<png_uint_32>(Width());
+  description.height = static_cast<png_uint_32>(Height());
+  description.physX = PixelsPerMetre(XResolution());
+  description.physY = PixelsPerMetre(YResolution());
+  bool palette = format_ == df1Bit || format_ == df4Bit || format_ == df8Bit;
+  description.colourType = palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB;
+  description.depth = palette ? BitCount() : 8;
+  description.blueFirst = format_ == df24Bit;
+  description.paletteCount = palette ? paletteCount_ : 0;
+  for (int i = 0; i < description.paletteCount; ++i) {
+    std::uint32_t entry = GetPaletteEntry(i);
+    description.palette[i] = {static_cast<png_byte>(entry >> 16), static_cast<png_byte>(entry >> 8),
+                              static_cast<png_byte>(entry)};
+  }
+
+  bool words = format_ == df15Bit || format_ == df16Bit;
+  std::vector<std::uint8_t> widened = words ? WidenWords(*this) : std::vector<std::uint8_t>();
+  std::vector<png_bytep> rows(description.height);
+  for (std::int32_t y = 0; y < Height(); ++y) {
+    rows[static_cast<std::size_t>(y)] =
+        words ? widened.data() + 3 * static_cast<std::size_t>(Width()) * y : Row(y);
+  }
+  TPngWriteSession session(stream);
+  if (!WritePng(session.Png(), session.Info(), &description, rows.data())) session.Raise();
+}
+
+void TDIB::SavePNGToFile(const std::string& fileName) {
+  WriteFileSafely(fileName, false, [this](TStream& stream) { SavePNGToStream(stream); });
+}

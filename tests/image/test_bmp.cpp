@@ -1,0 +1,309 @@
+// Bitmap files: our writer and reader agree on every format; files made by other tools read
+// with their colours; and files whose headers lie are refused without touching memory
+// outside what the file holds.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "image/dibunit.h"
+#include "image/streams.h"
+#include "platform/errors.h"
+#include "tests/image/codec_fixtures.h"
+
+namespace {
+
+std::vector<std::uint8_t> SaveBMP(TDIB& image) {
+  TMemoryStream stream;
+  image.SaveBMPToStream(stream);
+  return stream.Bytes();
+}
+
+std::unique_ptr<TDIB> LoadBMP(const std::vector<std::uint8_t>& bytes) {
+  TMemoryStream stream(bytes);
+  auto image = std::make_unique<TDIB>();
+  image->LoadBMPFromStream(stream);
+  return image;
+}
+
+std::string BMPFailure(const std::vector<std::uint8_t>& bytes) {
+  TDIB image;
+  TMemoryStream stream(bytes);
+  return FailureOf([&] { image.LoadBMPFromStream(stream); });
+}
+
+// Offsets in a file with a 40-byte info header.
+constexpr std::size_t kBfSize = 2, kBfOffBits = 10, kBiSize = 14, kBiWidth = 18, kBiHeight = 22,
+                      kBiBitCount = 28, kBiCompression = 30, kBiClrUsed = 46, kTable = 54;
+
+TEST(BMP, RoundTripKeepsEveryFormat) {
+  struct Case {
+    TDIBFormat format;
+    TDIBFormat readBack;
+    const char* why;
+  };
+  const Case cases[] = {
+      {df1Bit, df1Bit, "bits packed most significant first, own colour table"},
+      {df4Bit, df4Bit, "even pixel in the high nibble"},
+      {df8Bit, df8Bit, "256-entry colour table"},
+      {df15Bit, df16Bit, "Allocate writes 16 into the header of a 15-bit image"},
+      {df16Bit, df16Bit, "raw words"},
+      {df24Bit, df24Bit, "blue, green, red"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    // Odd widths leave padding at the end of every row.
+    auto original = MakePatternImage(c.format, 13, 5, 300);
+    auto copy = LoadBMP(SaveBMP(*original));
+    ExpectSameImage(*MakePatternImage(c.readBack, 13, 5, 300), *copy);
+  }
+}
+
+TEST(BMP, FileIsThePackedBitmapBehindAFileHeader) {
+  TDIB image;
+  image.Allocate(10, 3, df1Bit, 300, 300);
+  std::vector<std::uint8_t> file = SaveBMP(image);
+  ASSERT_EQ(file.size(), 74u);
+  EXPECT_EQ(U32LE(file, kBfSize), 74u);
+  EXPECT_EQ(U32LE(file, kBfOffBits), 62u);
+  EXPECT_EQ(0, std::memcmp(file.data() + 14, image.Block(), 60));
+}
+
+TEST(BMP, SavingLeavesTheImageAsItWas) {
+  auto image = MakePatternImage(df8Bit, 7, 4, 96);
+  auto before = image->Duplicate();
+  SaveBMP(*image);
+  ExpectSameImage(*before, *image);
+}
+
+// A bottom-up 40-byte-header file turned top-down: height negated, row order reversed.
+std::vector<std::uint8_t> TopDown(const std::vector<std::uint8_t>& file) {
+  std::vector<std::uint8_t> result = file;
+  std::int32_t height = static_cast<std::int32_t>(U32LE(file, kBiHeight));
+  std::size_t offset = U32LE(file, kBfOffBits);
+  std::size_t stride = (file.size() - offset) / static_cast<std::size_t>(height);
+  for (std::int32_t i = 0; i < height; ++i) {
+    std::copy_n(file.begin() + static_cast<std::ptrdiff_t>(offset + i * stride), stride,
+                result.begin() + static_cast<std::ptrdiff_t>(offset + (height - 1 - i) * stride));
+  }
+  PutU32LE(result, kBiHeight, static_cast<std::uint32_t>(-height));
+  return result;
+}
+
+TEST(BMP, TopDownFilesAreFlipped) {
+  for (TDIBFormat format : {df1Bit, df4Bit, df8Bit, df24Bit}) {
+    SCOPED_TRACE(static_cast<int>(format));
+    auto original = MakePatternImage(format, 11, 6, 150);
+    auto copy = LoadBMP(TopDown(SaveBMP(*original)));
+    ExpectSameImage(*original, *copy);
+    EXPECT_GT(copy->InfoHeader()->biHeight, 0);
+  }
+}
+
+// A V5 file turned into a V4 one: the 16 bytes of colour-profile fields dropped.
+std::vector<std::uint8_t> V5ToV4(const std::vector<std::uint8_t>& file) {
+  std::vector<std::uint8_t> result(file.size() - 16);
+  std::copy_n(file.begin(), 14 + 108, result.begin());
+  std::copy(file.begin() + 14 + 124, file.end(), result.begin() + 14 + 108);
+  PutU32LE(result, kBiSize, 108);
+  PutU32LE(result, kBfOffBits, U32LE(file, kBfOffBits) - 16);
+  PutU32LE(result, kBfSize, static_cast<std::uint32_t>(result.size()));
+  return result;
+}
+
+class BMPFromTools : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    reference_ = MakePatternImage(df24Bit, 21, 9, 0);
+    WritePNM(*reference_, dir_.Path("reference.ppm"));
+  }
+  std::unique_ptr<TDIB> Load(const std::string& name) {
+    return LoadBMP(ReadFileBytes(dir_.Path(name)));
+  }
+  TScratchDir dir_;
+  std::unique_ptr<TDIB> reference_;
+};
+
+TEST_F(BMPFromTools, TrueColourHeaderVersions) {
+  ZW_REQUIRE_TOOL("convert");
+  ASSERT_TRUE(RunTool("convert " + dir_.Path("reference.ppm") + " BMP3:" + dir_.Path("v3.bmp")));
+  ASSERT_TRUE(RunTool("convert " + dir_.Path("reference.ppm") + " BMP:" + dir_.Path("v5.bmp")));
+  ASSERT_TRUE(RunTool("convert " + dir_.Path("reference.ppm") +
+                      " -alpha set -type TrueColorAlpha BMP:" + dir_.Path("v5_32.bmp")));
+  std::vector<std::uint8_t> v5 = ReadFileBytes(dir_.Path("v5.bmp"));
+  std::vector<std::uint8_t> v5x32 = ReadFileBytes(dir_.Path("v5_32.bmp"));
+  ASSERT_EQ(U32LE(v5, kBiSize), 124u);
+  ASSERT_EQ(v5x32[kBiBitCount], 32);
+  ASSERT_EQ(U32LE(v5x32, kBiCompression), 3u) << "32-bit with colour masks";
+
+  struct Case {
+    std::vector<std::uint8_t> file;
+    const char* why;
+  };
+  const Case cases[] = {
+      {ReadFileBytes(dir_.Path("v3.bmp")), "40-byte header, 24 bits"},
+      {v5, "V5 header, 24 bits"},
+      {V5ToV4(v5), "V4 header, 24 bits"},
+      {v5x32, "V5 header, 32 bits with plain masks: the fourth byte is dropped"},
+      {V5ToV4(v5x32), "V4 header, 32 bits"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    auto image = LoadBMP(c.file);
+    EXPECT_EQ(image->Format(), df24Bit);
+    EXPECT_EQ(image->InfoHeader()->biSize, 40u);
+    ExpectSameColours(*reference_, *image);
+  }
+}
+
+TEST_F(BMPFromTools, PaletteFiles) {
+  ZW_REQUIRE_TOOL("ppmtobmp");
+  auto few = MakeFewColourImage({0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x123456}, 19, 7);
+  WritePNM(*few, dir_.Path("few.ppm"));
+  ASSERT_TRUE(RunTool("ppmtobmp -bpp=4 " + dir_.Path("few.ppm") + " > " + dir_.Path("4.bmp")));
+  ASSERT_TRUE(RunTool("ppmtobmp -bpp=8 " + dir_.Path("few.ppm") + " > " + dir_.Path("8.bmp")));
+  for (const char* name : {"4.bmp", "8.bmp"}) {
+    SCOPED_TRACE(name);
+    auto image = Load(name);
+    EXPECT_EQ(image->Format(), name[0] == '4' ? df4Bit : df8Bit);
+    ExpectSameColours(*few, *image);
+  }
+}
+
+TEST_F(BMPFromTools, OneBitWithWhiteFirstKeepsItsColourTable) {
+  ZW_REQUIRE_TOOL("ppmtobmp");
+  auto page = MakeFewColourImage({0xFFFFFF, 0x000000, 0xFFFFFF}, 17, 5);
+  WritePNM(*page, dir_.Path("page.ppm"));
+  WriteFileBytes(dir_.Path("map.ppm"), {'P', '6', '\n', '2', ' ', '1', '\n', '2', '5', '5', '\n',
+                                        255, 255, 255, 0, 0, 0});
+  ASSERT_TRUE(RunTool("ppmtobmp -bpp=1 -mapfile=" + dir_.Path("map.ppm") + " " +
+                      dir_.Path("page.ppm") + " > " + dir_.Path("1.bmp")));
+  auto image = Load("1.bmp");
+  ASSERT_EQ(image->Format(), df1Bit);
+  EXPECT_EQ(image->GetPaletteEntry(0) & 0xFFFFFF, 0xFFFFFFu) << "white first, as in the file";
+  EXPECT_EQ(image->WhiteIndex(), 0);
+  EXPECT_EQ(image->BlackIndex(), 1);
+  EXPECT_TRUE(image->HasStandardPalette());
+  ExpectSameColours(*page, *image);
+}
+
+TEST(BMP, ShortColourTableIsCompletedWithBlack) {
+  auto image = MakePatternImage(df8Bit, 4, 2, 0);
+  std::vector<std::uint8_t> file = SaveBMP(*image);
+  PutU32LE(file, kBiClrUsed, 2);  // only two entries listed; the file still holds 256
+  auto copy = LoadBMP(file);
+  ASSERT_EQ(copy->PaletteCount(), 256) << "every pixel value must name an entry";
+  EXPECT_EQ(copy->GetPaletteEntry(1), image->GetPaletteEntry(1));
+  EXPECT_EQ(copy->GetPaletteEntry(2), 0u);
+}
+
+TEST(BMP, RowsAreFoundAtBfOffBits) {
+  auto image = MakePatternImage(df24Bit, 5, 3, 72);
+  std::vector<std::uint8_t> file = SaveBMP(*image);
+  file.insert(file.begin() + kTable, {0xAA, 0xBB, 0xCC, 0xDD});  // a gap before the rows
+  PutU32LE(file, kBfOffBits, kTable + 4);
+  PutU32LE(file, kBfSize, static_cast<std::uint32_t>(file.size()));
+  ExpectSameImage(*image, *LoadBMP(file));
+}
+
+TEST(BMP, HarmlessSloppinessIsTolerated) {
+  auto image = MakePatternImage(df8Bit, 6, 3, 0);
+  std::vector<std::uint8_t> file = SaveBMP(*image);
+  file.resize(file.size() - 2);  // the last row's padding is missing
+  PutU32LE(file, kBfSize, 0);    // some writers leave these two at zero
+  PutU32LE(file, 34, 0);         // biSizeImage
+  ExpectSameImage(*image, *LoadBMP(file));
+}
+
+TEST(BMP, DishonestHeadersAreRefused) {
+  auto image = MakePatternImage(df8Bit, 6, 4, 0);
+  const std::vector<std::uint8_t> good = SaveBMP(*image);
+  auto patched = [&](std::size_t offset, std::uint32_t value) {
+    std::vector<std::uint8_t> file = good;
+    PutU32LE(file, offset, value);
+    return file;
+  };
+  auto patched16 = [&](std::size_t offset, std::uint16_t value) {
+    std::vector<std::uint8_t> file = good;
+    PutU16LE(file, offset, value);
+    return file;
+  };
+  std::vector<std::uint8_t> truncated(good.begin(), good.end() - 3);
+  PutU32LE(truncated, kBfSize, 0);  // a zero bfSize is tolerated, missing pixels are not
+  struct Case {
+    std::vector<std::uint8_t> file;
+    std::string message;
+    const char* why;
+  };
+  const Case cases[] = {
+      {{'B', 'A', 0, 0}, kInvalidBitmap, "no BM signature"},
+      {{'B', 'M', 1, 2, 3}, kInvalidBitmap, "shorter than a file header"},
+      {patched(kBfSize, static_cast<std::uint32_t>(good.size() + 1)), kInvalidBitmap,
+       "bfSize beyond the file"},
+      {patched(kBfOffBits, static_cast<std::uint32_t>(good.size())), kInvalidBitmap,
+       "bfOffBits puts the rows past the end"},
+      {patched(kBfOffBits, 60), kInvalidBitmap, "rows would overlap the colour table"},
+      {patched(kBiSize, 0xFFFFFFF0u), kInvalidBitmap, "header size beyond the file"},
+      {patched(kBiWidth, 0), kInvalidBitmap, "no columns"},
+      {patched(kBiWidth, 0x80000000u), kInvalidBitmap, "negative width"},
+      {patched(kBiHeight, 0), kInvalidBitmap, "no rows"},
+      {patched(kBiHeight, 0x80000000u), kInvalidBitmap, "a height that cannot be negated"},
+      {patched(kBiHeight, 5), kInvalidBitmap, "one row more than the file holds"},
+      {patched(kBiWidth, 9), kInvalidBitmap, "wider rows than the file holds"},
+      {patched16(kBiBitCount, 7), kInvalidBitmap, "no such bit count"},
+      {patched16(kBiBitCount, 32), kInvalidBitmap, "32-bit rows do not fit the file"},
+      {truncated, kInvalidBitmap, "last row cut short"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.why);
+    EXPECT_EQ(BMPFailure(c.file), c.message);
+  }
+}
+
+TEST(BMP, DecompressionBombIsRefusedBeforeAllocating) {
+  auto image = MakePatternImage(df24Bit, 2, 2, 0);
+  std::vector<std::uint8_t> file = SaveBMP(*image);
+  PutU32LE(file, kBiWidth, 100000);
+  PutU32LE(file, kBiHeight, 100000);  // 30 GB of rows claimed by a 70-byte file
+  EXPECT_EQ(BMPFailure(file), kImageTooLarge);
+}
+
+TEST(BMP, BitmapsOutsideTheDataModelAreRefusedClearly) {
+  auto image = MakePatternImage(df16Bit, 4, 2, 0);
+  std::vector<std::uint8_t> words = SaveBMP(*image);
+  // 16 bits with 5-6-5 colour masks after the 40-byte header.
+  std::vector<std::uint8_t> masks565 = words;
+  PutU32LE(masks565, kBiCompression, 3);
+  masks565.insert(masks565.begin() + kTable, 12, 0);
+  PutU32LE(masks565, kTable, 0xF800);
+  PutU32LE(masks565, kTable + 4, 0x07E0);
+  PutU32LE(masks565, kTable + 8, 0x001F);
+  PutU32LE(masks565, kBfOffBits, kTable + 12);
+  PutU32LE(masks565, kBfSize, static_cast<std::uint32_t>(masks565.size()));
+  // The same with the plain 5-5-5 masks is read as the plain file.
+  std::vector<std::uint8_t> masks555 = masks565;
+  PutU32LE(masks555, kTable, 0x7C00);
+  PutU32LE(masks555, kTable + 4, 0x03E0);
+  ExpectSameImage(*image, *LoadBMP(masks555));
+
+  auto gray = MakePatternImage(df8Bit, 4, 2, 0);
+  std::vector<std::uint8_t> rle8 = SaveBMP(*gray);
+  PutU32LE(rle8, kBiCompression, 1);
+  std::vector<std::uint8_t> core = SaveBMP(*gray);
+  PutU32LE(core, kBiSize, 12);  // the old 12-byte core header
+
+  EXPECT_EQ(BMPFailure(masks565),
+            "Bitmap files with colour masks other than 5-5-5 or 8-8-8 are not supported");
+  EXPECT_EQ(BMPFailure(rle8), "Compressed bitmap files are not supported (compression 1)");
+  EXPECT_EQ(BMPFailure(core), "Bitmap header of 12 bytes is not supported");
+}
+
+TEST(BMP, FailedReadLeavesTheImageEmpty) {
+  auto image = MakePatternImage(df8Bit, 4, 4, 0);
+  TMemoryStream text(std::vector<std::uint8_t>{'B', 'M', 'x'});
+  EXPECT_THROW(image->LoadBMPFromStream(text), EError);
+  EXPECT_EQ(image->Width(), 0);
+  EXPECT_EQ(image->Handle(), 0u);
+}
+
+}  // namespace
