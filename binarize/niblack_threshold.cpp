@@ -1,0 +1,108 @@
+// "Advanced Dynamic Thresholding" by Niblack's rule. See niblack_threshold.h.
+#include "binarize/niblack_threshold.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "binarize/dynamic_threshold.h"
+#include "binarize/global_threshold.h"
+#include "binarize/window_filters_plane.h"
+#include "binarize/window_filters_sums.h"
+#include "platform/errors.h"
+
+namespace {
+
+// The rows of the band for output row y. Rows enter one by one from the top, an output row
+// following every odd count; the band then slides with exactly `rows` rows and finally gives
+// up rows one by one at the bottom, an output row following every odd count left. An even
+// band thus reaches one row further down than up while it slides.
+TSpan NiblackBand(std::int32_t y, std::int32_t rows, std::int32_t height) {
+  const std::int32_t half = rows / 2;
+  if (rows % 2 == 1) {
+    std::int32_t reach = std::min({y, height - 1 - y, half});
+    return TSpan{y - reach, y + reach};
+  }
+  if (y < half) return TSpan{0, 2 * y};
+  if (y >= height - half) return TSpan{2 * y - (height - 1), height - 1};
+  return TSpan{y - half + 1, y + half};
+}
+
+// The run of columns for column x: always odd, so always centred.
+TSpan NiblackRun(std::int32_t x, std::int32_t columns, std::int32_t width) {
+  std::int32_t reach = std::min({x, width - 1 - x, columns / 2});
+  return TSpan{x - reach, x + reach};
+}
+
+}  // namespace
+
+const TSquareRootTable& SquareRootTable() {
+  static const TSquareRootTable table = [] {
+    TSquareRootTable roots{};
+    for (std::int32_t root = 0; root * root < kSquareRootTableSize; ++root) {
+      const std::int32_t end = std::min((root + 1) * (root + 1), kSquareRootTableSize);
+      std::fill(roots.begin() + root * root, roots.begin() + end, static_cast<std::uint8_t>(root));
+    }
+    return roots;
+  }();
+  return table;
+}
+
+void NiblackBinarize(const TDIB& source, TDIB& destination, std::int32_t areaW, std::int32_t areaH,
+                     double k) {
+  if (areaH < 1 || areaW < 0) throw EError(kBadArea);
+  std::unique_ptr<TDIB> copy;
+  const TDIB& image = FilterSource(source, destination, copy);
+  const std::int32_t width = image.Width();
+  const std::int32_t height = image.Height();
+  if (width == 0 || height == 0) return;
+  // A band taller than the image is cut to height - 1 rows, but never to none: a one-row
+  // image keeps its row.
+  const std::int32_t rows = std::max(areaH > height ? height - 1 : areaH, 1);
+  std::int32_t columns = areaW >= width ? width - 1 : areaW;
+  if (columns % 2 == 0) ++columns;
+
+  // The level's deviation term for every possible deviation: (sd * k256) / 256.
+  const double k256 = std::trunc(k * 256);
+  std::array<double, 129> deviationTerm;
+  for (std::int32_t sd = 0; sd <= 128; ++sd) deviationTerm[sd] = sd * k256 / 256;
+  const TSquareRootTable& roots = SquareRootTable();
+
+  const TPlane in = PlaneOf(image);
+  TColumnSums<true> band(in);
+  TDivider count(1);
+  for (std::int32_t y = 0; y < height; ++y) {
+    band.MoveTo(NiblackBand(y, rows, height));
+    const std::uint8_t* pixels = in.Row(y);
+    std::uint8_t* out = destination.Row(y);
+    auto run = [&](std::int32_t x) { return NiblackRun(x, columns, width); };
+    ForEachWindow(
+        band, width, run,
+        [&](std::int32_t x, std::uint64_t sum, std::uint64_t squares, std::uint64_t pixelCount) {
+          if (pixelCount != count.Divisor()) count = TDivider(pixelCount);
+          const std::uint64_t mean = count.Quotient(sum);
+          // Never above 128^2 for 8-bit values, so always inside the root table.
+          const std::uint64_t variance = count.Quotient(squares - sum * mean);
+          const double level =
+              (pixels[x] - deviationTerm[roots[variance]]) - static_cast<double>(mean);
+          // trunc(level) >= 0 exactly when level > -1.
+          out[x] = level > -1.0 ? 255 : 0;
+        });
+  }
+}
+
+void AdvancedDynamicThreshold(TDIB& image, std::int32_t areaW, std::int32_t areaH,
+                              std::int32_t contrast, bool convert, std::uint8_t lowValue,
+                              std::uint8_t highValue) {
+  if (areaH < 1 || areaW < 0) throw EError(kBadArea);
+  GrayFrom24Bit(image);
+  auto decided = image.Duplicate();
+  NiblackBinarize(image, *decided, areaW, areaH, -static_cast<double>(contrast) / 100);
+  for (std::int32_t y = 0; y < image.Height(); ++y) {
+    std::memcpy(image.Row(y), decided->Row(y), static_cast<std::size_t>(image.Width()));
+  }
+  decided.reset();
+  // The decided image holds only 0 and 255: 255 becomes HighValue, 0 LowValue.
+  Threshold(image, 128, convert, lowValue, highValue);
+}
