@@ -9,6 +9,7 @@
 // refused with a message saying so.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "image/dibunit.h"
@@ -64,24 +65,15 @@ void ReadAt(TStream& stream, std::int64_t start, std::int64_t offset, void* buff
   if (stream.Read(buffer, count) != count) Invalid();
 }
 
+// The format an image read from a file of this bit count gets, or 0 when there is none.
 TDIBFormat FormatOfFileBits(std::int32_t bits) {
-  switch (bits) {
-    case 1:
-      return df1Bit;
-    case 4:
-      return df4Bit;
-    case 8:
-      return df8Bit;
-    case 15:
-      return df15Bit;
-    case 16:
-      return df16Bit;
-    case 24:
-    case 32:
-      return df24Bit;
-    default:
-      return 0;
+  constexpr std::pair<std::int32_t, TDIBFormat> kFormats[] = {
+      {1, df1Bit},   {4, df4Bit},   {8, df8Bit},  {15, df15Bit},
+      {16, df16Bit}, {24, df24Bit}, {32, df24Bit}};
+  for (auto [count, format] : kFormats) {
+    if (count == bits) return format;
   }
+  return 0;
 }
 
 // Where the colour masks of a bit-fields file are: inside a header of 52 bytes or more, or

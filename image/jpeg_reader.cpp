@@ -6,12 +6,15 @@
 // back to the setjmp of a small boundary function; the C++ exception is raised only after
 // that function has returned, so none ever unwinds through libjpeg's C frames. Any message
 // libjpeg outputs (its first warning, such as a premature end of the data) is a failure too.
+
 // jpeglib.h needs size_t and FILE declared before it.
+// clang-format off
+#include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
+// clang-format on
 
 #include <csetjmp>
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>

@@ -27,46 +27,6 @@ struct TPngHeader {
   png_color palette[256];
 };
 
-void ReadFromStream(png_structp png, png_bytep data, png_size_t length) {
-  auto* io = static_cast<TPngIo*>(png_get_io_ptr(png));
-  std::size_t got = 0;
-  try {
-    got = io->stream->Read(data, length);
-  } catch (...) {
-    io->failure->streamError = std::current_exception();
-  }
-  // png_error leaves by longjmp, so it is called only once the catch block is over.
-  if (io->failure->streamError) png_error(png, "stream failure");
-  if (got != length) png_error(png, "Unexpected end of PNG data");
-}
-
-// The libpng read objects of one decoding, destroyed on every path.
-class TPngReadSession {
- public:
-  explicit TPngReadSession(TStream& stream) : io_{&stream, &failure_} {
-    png_ = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure_, PngErrorExit, PngIgnoreWarning);
-    if (png_ != nullptr) info_ = png_create_info_struct(png_);
-    if (info_ == nullptr) {
-      png_destroy_read_struct(&png_, nullptr, nullptr);
-      throw EError("PNG codec cannot start: out of memory");
-    }
-    png_set_read_fn(png_, &io_, ReadFromStream);
-  }
-  ~TPngReadSession() { png_destroy_read_struct(&png_, &info_, nullptr); }
-  TPngReadSession(const TPngReadSession&) = delete;
-  TPngReadSession& operator=(const TPngReadSession&) = delete;
-
-  png_structp Png() const { return png_; }
-  png_infop Info() const { return info_; }
-  [[noreturn]] void Raise() const { RaisePngFailure(failure_); }
-
- private:
-  TPngFailure failure_;
-  TPngIo io_;
-  png_structp png_ = nullptr;
-  png_infop info_ = nullptr;
-};
-
 // Reads the chunks up to the image data and sets the transforms. Returns false when libpng
 // failed; nothing in this frame needs destruction, so the longjmp may leave it.
 bool ReadPngHeader(png_structp png, png_infop info, TPngHeader* header) {
@@ -151,7 +111,7 @@ void WidenTwoBitRow(const std::uint8_t* from, std::uint8_t* to, std::int32_t wid
 
 void TDIB::LoadPNGFromStream(TStream& stream) {
   Clear();
-  TPngReadSession session(stream);
+  TPngSession session(stream, TPngSession::pdRead);
   TPngHeader header{};
   if (!ReadPngHeader(session.Png(), session.Info(), &header)) session.Raise();
   std::int32_t xDpi = header.hasPhys ? DotsPerInch(header.physX) : 0;

@@ -26,47 +26,6 @@ struct TPngDescription {
   png_color palette[256];
 };
 
-void WriteToStream(png_structp png, png_bytep data, png_size_t length) {
-  auto* io = static_cast<TPngIo*>(png_get_io_ptr(png));
-  try {
-    io->stream->Write(data, length);
-  } catch (...) {
-    io->failure->streamError = std::current_exception();
-  }
-  // png_error leaves by longjmp, so it is called only once the catch block is over.
-  if (io->failure->streamError) png_error(png, "stream failure");
-}
-
-void FlushStream(png_structp) {}
-
-// The libpng write objects of one encoding, destroyed on every path.
-class TPngWriteSession {
- public:
-  explicit TPngWriteSession(TStream& stream) : io_{&stream, &failure_} {
-    png_ =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure_, PngErrorExit, PngIgnoreWarning);
-    if (png_ != nullptr) info_ = png_create_info_struct(png_);
-    if (info_ == nullptr) {
-      png_destroy_write_struct(&png_, nullptr);
-      throw EError("PNG codec cannot start: out of memory");
-    }
-    png_set_write_fn(png_, &io_, WriteToStream, FlushStream);
-  }
-  ~TPngWriteSession() { png_destroy_write_struct(&png_, &info_); }
-  TPngWriteSession(const TPngWriteSession&) = delete;
-  TPngWriteSession& operator=(const TPngWriteSession&) = delete;
-
-  png_structp Png() const { return png_; }
-  png_infop Info() const { return info_; }
-  [[noreturn]] void Raise() const { RaisePngFailure(failure_); }
-
- private:
-  TPngFailure failure_;
-  TPngIo io_;
-  png_structp png_ = nullptr;
-  png_infop info_ = nullptr;
-};
-
 // Writes the whole file. Returns false when libpng failed; nothing in this frame needs
 // destruction, so the longjmp may leave it.
 bool WritePng(png_structp png, png_infop info, const TPngDescription* description,
@@ -138,7 +97,7 @@ void TDIB::SavePNGToStream(TStream& stream) {
     rows[static_cast<std::size_t>(y)] =
         words ? widened.data() + 3 * static_cast<std::size_t>(Width()) * y : Row(y);
   }
-  TPngWriteSession session(stream);
+  TPngSession session(stream, TPngSession::pdWrite);
   if (!WritePng(session.Png(), session.Info(), &description, rows.data())) session.Raise();
 }
 

@@ -11,6 +11,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "image/streams.h"
+
 namespace {
 
 std::string ScratchBase() {
@@ -288,4 +290,21 @@ void PutU32LE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_
 
 void PutU32BE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(value >> (24 - 8 * i));
+}
+
+std::vector<std::uint8_t> SaveToBytes(TDIB& image, TStreamWriter write) {
+  TMemoryStream stream;
+  (image.*write)(stream);
+  return stream.Bytes();
+}
+
+std::unique_ptr<TDIB> LoadFromBytes(const std::vector<std::uint8_t>& bytes, TStreamReader read) {
+  TMemoryStream stream(bytes);
+  auto image = std::make_unique<TDIB>();
+  ((*image).*read)(stream);
+  return image;
+}
+
+std::string ReadFailure(const std::vector<std::uint8_t>& bytes, TStreamReader read) {
+  return FailureOf([&] { LoadFromBytes(bytes, read); });
 }

@@ -74,6 +74,14 @@ void PutU16LE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_
 void PutU32LE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
 void PutU32BE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
 
+// A writer or a reader of one format, as a member of TDIB.
+using TStreamWriter = void (TDIB::*)(TStream&);
+using TStreamReader = void (TDIB::*)(TStream&);
+std::vector<std::uint8_t> SaveToBytes(TDIB& image, TStreamWriter write);
+std::unique_ptr<TDIB> LoadFromBytes(const std::vector<std::uint8_t>& bytes, TStreamReader read);
+// The message a reader raises on bytes, or "" when it raises none.
+std::string ReadFailure(const std::vector<std::uint8_t>& bytes, TStreamReader read);
+
 // The message of the exception load throws, or "" when it throws none.
 template <typename Load>
 std::string FailureOf(Load load) {

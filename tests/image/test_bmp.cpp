@@ -14,22 +14,15 @@
 namespace {
 
 std::vector<std::uint8_t> SaveBMP(TDIB& image) {
-  TMemoryStream stream;
-  image.SaveBMPToStream(stream);
-  return stream.Bytes();
+  return SaveToBytes(image, &TDIB::SaveBMPToStream);
 }
 
 std::unique_ptr<TDIB> LoadBMP(const std::vector<std::uint8_t>& bytes) {
-  TMemoryStream stream(bytes);
-  auto image = std::make_unique<TDIB>();
-  image->LoadBMPFromStream(stream);
-  return image;
+  return LoadFromBytes(bytes, &TDIB::LoadBMPFromStream);
 }
 
 std::string BMPFailure(const std::vector<std::uint8_t>& bytes) {
-  TDIB image;
-  TMemoryStream stream(bytes);
-  return FailureOf([&] { image.LoadBMPFromStream(stream); });
+  return ReadFailure(bytes, &TDIB::LoadBMPFromStream);
 }
 
 // Offsets in a file with a 40-byte info header.

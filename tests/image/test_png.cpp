@@ -14,22 +14,15 @@
 namespace {
 
 std::vector<std::uint8_t> SavePNG(TDIB& image) {
-  TMemoryStream stream;
-  image.SavePNGToStream(stream);
-  return stream.Bytes();
+  return SaveToBytes(image, &TDIB::SavePNGToStream);
 }
 
 std::unique_ptr<TDIB> LoadPNG(const std::vector<std::uint8_t>& bytes) {
-  TMemoryStream stream(bytes);
-  auto image = std::make_unique<TDIB>();
-  image->LoadPNGFromStream(stream);
-  return image;
+  return LoadFromBytes(bytes, &TDIB::LoadPNGFromStream);
 }
 
 std::string PNGFailure(const std::vector<std::uint8_t>& bytes) {
-  TDIB image;
-  TMemoryStream stream(bytes);
-  return FailureOf([&] { image.LoadPNGFromStream(stream); });
+  return ReadFailure(bytes, &TDIB::LoadPNGFromStream);
 }
 
 TEST(PNG, RoundTripKeepsPixelsColourTableAndResolution) {
