@@ -4,7 +4,6 @@
 // whole blocks (gamma) lying above t give x = sqrt((beta^2 - gamma) / (alpha^2 - beta)); a
 // bisection over 0..255 moves up while x >= 1 and the level is the last one probed.
 // Dunn, Harwood and Davis, "Local estimation of the uniform error threshold" (1984).
-#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -13,55 +12,61 @@
 
 namespace {
 
-// Per gray value, as suffix sums after Accumulate: entry k covers the values k..255.
+// Per gray value, as suffix sums: entry k covers the values k..255.
 struct TBlockTables {
   std::array<std::uint64_t, 257> pixels{}, pairs{}, blocks{};
-
-  void Add(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
-    // Sorting network: a <= b <= c <= d afterwards.
-    auto order = [](std::uint8_t& low, std::uint8_t& high) {
-      const std::uint8_t least = std::min(low, high);
-      high = std::max(low, high);
-      low = least;
-    };
-    order(a, b);
-    order(c, d);
-    order(a, c);
-    order(b, d);
-    order(b, c);
-    ++pixels[a];
-    ++pixels[b];
-    ++pixels[c];
-    ++pixels[d];
-    // Each value is the smaller member of the pairs it forms with the larger values.
-    pairs[a] += 3;
-    pairs[b] += 2;
-    pairs[c] += 1;
-    ++blocks[a];
-  }
-
-  void Accumulate() {
-    for (std::size_t k = 255; k-- > 0;) {
-      pixels[k] += pixels[k + 1];
-      pairs[k] += pairs[k + 1];
-      blocks[k] += blocks[k + 1];
-    }
-  }
 };
+
+// How often each gray value is a block's least, second, third and greatest value. The four
+// ranks count into tables of their own, so the equal values of a flat block do not wait on
+// one another.
+using TRankCounts = std::array<std::array<std::uint64_t, 256>, 4>;
+
+void AddBlock(TRankCounts& ranks, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d) {
+  // Sorting network, a <= b <= c <= d afterwards. The exchange is arithmetic, not a branch
+  // (which the compiler makes of std::min / std::max here): noisy blocks would mispredict.
+  auto order = [](std::int32_t& low, std::int32_t& high) {
+    const std::int32_t difference = high - low;
+    const std::int32_t swap = difference & (difference >> 31);  // negative when out of order
+    low += swap;
+    high -= swap;
+  };
+  order(a, b);
+  order(c, d);
+  order(a, c);
+  order(b, d);
+  order(b, c);
+  ++ranks[0][a];
+  ++ranks[1][b];
+  ++ranks[2][c];
+  ++ranks[3][d];
+}
+
+// Each value counts once per pixel, is the smaller member of the 3, 2, 1 or 0 pairs it forms
+// with the larger values of its block, and stands for a whole block when it is the least.
+TBlockTables SuffixTables(const TRankCounts& ranks) {
+  TBlockTables tables;
+  for (std::size_t v = 256; v-- > 0;) {
+    const std::uint64_t least = ranks[0][v], second = ranks[1][v], third = ranks[2][v];
+    tables.pixels[v] = tables.pixels[v + 1] + least + second + third + ranks[3][v];
+    tables.pairs[v] = tables.pairs[v + 1] + 3 * least + 2 * second + third;
+    tables.blocks[v] = tables.blocks[v + 1] + least;
+  }
+  return tables;
+}
 
 // The blocks with even top-left corner; a last odd column or row is left out.
 TBlockTables CollectBlocks(const TDIB& image) {
-  TBlockTables tables;
+  TRankCounts ranks{};
   const std::int32_t width = image.Width();
   for (std::int32_t y = 0; y + 1 < image.Height(); y += 2) {
     const std::uint8_t* upper = image.Row(y);
     const std::uint8_t* lower = image.Row(y + 1);
     for (std::int32_t x = 0; x + 1 < width; x += 2) {
-      tables.Add(upper[x], upper[x + 1], lower[x], lower[x + 1]);
+      AddBlock(ranks, upper[x], upper[x + 1], lower[x], lower[x + 1]);
     }
   }
-  tables.Accumulate();
-  return tables;
+  return SuffixTables(ranks);
 }
 
 double Share(const std::array<std::uint64_t, 257>& table, std::int32_t t) {
