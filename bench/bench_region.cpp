@@ -2,6 +2,7 @@
 // out of the original (Crop) and pasting a zone of that size into the processed page (Paste).
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_fresh_copy.h"
 #include "bench/bench_pages.h"
 #include "image/dibunit.h"
 
@@ -19,19 +20,9 @@ void ReportZone(benchmark::State& state, const TRect& zone) {
                           (zone.Bottom - zone.Top + 1));
 }
 
-// Crop works in place: each iteration cuts from a fresh copy made outside the timing.
 void BM_Crop(benchmark::State& state, const TDIB& page) {
   const TRect zone = Zone(page);
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto copy = page.Duplicate();
-    state.ResumeTiming();
-    copy->Crop(zone);
-    benchmark::DoNotOptimize(copy->Bits());
-    state.PauseTiming();
-    copy.reset();
-    state.ResumeTiming();
-  }
+  OnFreshCopy(state, page, [&zone](TDIB& image) { image.Crop(zone); });
   ReportZone(state, zone);
 }
 
