@@ -87,6 +87,22 @@ inline std::vector<std::int32_t> AreasFor(std::int32_t size) {
   return {-3, -2, -1, 0, 1, 2, 3, 4, 7, size - 1, size, size + 1, 2 * size + 5, 1000000};
 }
 
+// Calls check(image, areaW, areaH) on random images of every odd size, fine and coarse, each
+// window width paired with a spread of heights so that each axis meets every case.
+template <class TCheck>
+void ForRandomWindows(std::uint32_t seed, TCheck check) {
+  for (const TSize& size : OddSizes()) {
+    const std::vector<std::int32_t> widths = AreasFor(size.width);
+    const std::vector<std::int32_t> heights = AreasFor(size.height);
+    for (bool fewLevels : {false, true}) {
+      auto image = RandomGray(size.width, size.height, seed++, fewLevels);
+      for (std::size_t i = 0; i < widths.size(); ++i) {
+        check(*image, widths[i], heights[(i * 5 + 3) % heights.size()]);
+      }
+    }
+  }
+}
+
 // Runs operation, expecting an EError with exactly message.
 template <class TOperation>
 void ExpectError(TOperation&& operation, const char* message, const std::string& reason) {
@@ -96,6 +112,23 @@ void ExpectError(TOperation&& operation, const char* message, const std::string&
   } catch (const EError& e) {
     EXPECT_STREQ(e.what(), message) << reason;
   }
+}
+
+// Runs method on a patterned 6 x 4 image of the format, expecting the 8-bit message and the
+// image left exactly as it was.
+template <class TMethod>
+void ExpectRefusedUntouched(TDIBFormat format, TMethod&& method) {
+  TDIB image;
+  image.Allocate(6, 4, format, 0, 0);
+  for (std::int32_t y = 0; y < 4; ++y) {
+    std::memset(image.Row(y), 0x5A + y, static_cast<std::size_t>(image.BytesPerRow()));
+  }
+  auto before = image.Duplicate();
+  ExpectError([&] { method(image); }, kNeeds8Bit, "format " + std::to_string(format));
+  ASSERT_EQ(image.BlockSize(), before->BlockSize());
+  EXPECT_EQ(
+      std::memcmp(image.Block(), before->Block(), static_cast<std::size_t>(image.BlockSize())), 0)
+      << "format " << int{format} << " changed";
 }
 
 }  // namespace local_fixtures

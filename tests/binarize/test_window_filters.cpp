@@ -120,18 +120,7 @@ void ExpectFiltersMatchPlainRules(const TDIB& image, std::int32_t areaW, std::in
 }  // namespace
 
 TEST(WindowFilters, FastFiltersEqualThePlainRules) {
-  std::uint32_t seed = 1;
-  for (const TSize& size : OddSizes()) {
-    const std::vector<std::int32_t> widths = AreasFor(size.width);
-    const std::vector<std::int32_t> heights = AreasFor(size.height);
-    for (bool fewLevels : {false, true}) {
-      auto image = RandomGray(size.width, size.height, seed++, fewLevels);
-      // Every width with a spread of heights, so that each axis meets every case.
-      for (std::size_t i = 0; i < widths.size(); ++i) {
-        ExpectFiltersMatchPlainRules(*image, widths[i], heights[(i * 5 + 3) % heights.size()]);
-      }
-    }
-  }
+  ForRandomWindows(1, ExpectFiltersMatchPlainRules);
 }
 
 TEST(WindowFilters, LargeWindowsOnALargerImageEqualThePlainRules) {
