@@ -12,6 +12,7 @@
 #include <bit>
 #include <functional>
 #include <limits>
+#include <utility>
 
 #include "platform/errors.h"
 

@@ -23,16 +23,22 @@ std::unique_ptr<TDIB> NewGrayImage(const TDIB& like) {
   return image;
 }
 
+// |a - b| kept in 8 bits, which lets the compiler work on 16 bytes at a time.
+std::uint16_t Distance(std::uint8_t a, std::uint8_t b) {
+  return static_cast<std::uint8_t>(std::max(a, b) - std::min(a, b));
+}
+
 // Horizontal three-sums of D(u, v) = |P(u-1, v) - P(u+1, v)| + |P(u, v-1) - P(u, v+1)| along
 // padded row v: sums[x] = D(x+1, v) + D(x+2, v) + D(x+3, v) for the image columns x.
-void DifferenceRow(const TDIB& padded, std::int32_t v, std::vector<std::int32_t>& differences,
+void DifferenceRow(const TDIB& padded, std::int32_t v, std::vector<std::uint16_t>& differences,
                    std::vector<std::uint16_t>& sums) {
   const std::uint8_t* above = padded.Row(v - 1);
   const std::uint8_t* row = padded.Row(v);
   const std::uint8_t* below = padded.Row(v + 1);
   const std::size_t width = sums.size();
   for (std::size_t u = 1; u <= width + 2; ++u) {
-    differences[u - 1] = std::abs(row[u - 1] - row[u + 1]) + std::abs(above[u] - below[u]);
+    differences[u - 1] =
+        static_cast<std::uint16_t>(Distance(row[u - 1], row[u + 1]) + Distance(above[u], below[u]));
   }
   for (std::size_t x = 0; x < width; ++x) {
     sums[x] = static_cast<std::uint16_t>(differences[x] + differences[x + 1] + differences[x + 2]);
@@ -45,7 +51,7 @@ void StrengthOfPadded(const TDIB& padded, TDIB& strength) {
   const auto width = static_cast<std::size_t>(strength.Width());
   const std::int32_t height = strength.Height();
   std::vector<std::uint16_t> sums(width * static_cast<std::size_t>(height));
-  std::vector<std::int32_t> differences(width + 2);
+  std::vector<std::uint16_t> differences(width + 2);
   std::array<std::vector<std::uint16_t>, 3> rows;
   for (std::size_t i = 0; i < 3; ++i) {
     rows[i].resize(width);
