@@ -42,6 +42,7 @@ struct TJpegSource {
   TStream* stream;
   JOCTET buffer[kSourceBlock];
   std::exception_ptr streamError;  // a failure of the stream, raised as it was
+  bool started;                    // some bytes have been read
 };
 
 [[noreturn]] void ErrorExit(j_common_ptr cinfo) {
@@ -67,6 +68,8 @@ boolean FillInputBuffer(j_decompress_ptr cinfo) {
   }
   // The jump leaves this frame only once the catch block is over.
   if (source->streamError) ErrorExit(reinterpret_cast<j_common_ptr>(cinfo));
+  if (got == 0 && !source->started) ERREXIT(cinfo, JERR_INPUT_EMPTY);
+  source->started = true;
   if (got == 0) {
     // The usual remedy for a truncated file: a fake end-of-image marker and a warning.
     WARNMS(cinfo, JWRN_JPEG_EOF);

@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "image/dibunit.h"
+#include "image/streams.h"
+#include "platform/errors.h"
 
 // A folder of its own for one test, removed with everything in it at the end.
 class TScratchDir {
@@ -73,6 +75,30 @@ std::uint32_t U32BE(const std::vector<std::uint8_t>& bytes, std::size_t offset);
 void PutU16LE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value);
 void PutU32LE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
 void PutU32BE(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
+
+// A stream whose reads and writes fail with an operating-system error once a number of
+// bytes has passed, as a full disk or a broken network share would.
+class TBudgetStream : public TMemoryStream {
+ public:
+  TBudgetStream(std::vector<std::uint8_t> bytes, std::size_t budget, int errorCode)
+      : TMemoryStream(std::move(bytes)), budget_(budget), errorCode_(errorCode) {}
+  std::size_t Read(void* buffer, std::size_t count) override {
+    Spend(count);
+    return TMemoryStream::Read(buffer, count);
+  }
+  void Write(const void* buffer, std::size_t count) override {
+    Spend(count);
+    TMemoryStream::Write(buffer, count);
+  }
+
+ private:
+  void Spend(std::size_t count) {
+    if (count > budget_) throw EOSError(errorCode_, "failing stream");
+    budget_ -= count;
+  }
+  std::size_t budget_;
+  int errorCode_;
+};
 
 // A writer or a reader of one format, as a member of TDIB.
 using TStreamWriter = void (TDIB::*)(TStream&);

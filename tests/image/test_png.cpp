@@ -334,39 +334,17 @@ TEST(PNG, DecompressionBombIsRefusedBeforeAllocating) {
   EXPECT_EQ(PNGFailure(file), kImageTooLarge);
 }
 
-// A stream whose reads or writes fail after a number of bytes, as a full disk would.
-class TFailingStream : public TMemoryStream {
- public:
-  TFailingStream(std::vector<std::uint8_t> bytes, std::size_t budget)
-      : TMemoryStream(std::move(bytes)), budget_(budget) {}
-  std::size_t Read(void* buffer, std::size_t count) override {
-    Spend(count);
-    return TMemoryStream::Read(buffer, count);
-  }
-  void Write(const void* buffer, std::size_t count) override {
-    Spend(count);
-    TMemoryStream::Write(buffer, count);
-  }
-
- private:
-  void Spend(std::size_t count) {
-    if (count > budget_) throw EOSError(ENOSPC, "test.png");
-    budget_ -= count;
-  }
-  std::size_t budget_;
-};
-
 TEST(PNG, StreamFailuresReachTheCallerUnchanged) {
   auto image = MakePatternImage(df24Bit, 40, 40, 0);
   std::vector<std::uint8_t> file = SavePNG(*image);
-  TFailingStream output({}, 100);
+  TBudgetStream output({}, 100, ENOSPC);
   try {
     image->SavePNGToStream(output);
     FAIL() << "no exception";
   } catch (const EOSError& error) {
     EXPECT_EQ(error.ErrorCode(), ENOSPC);
   }
-  TFailingStream input(file, 100);
+  TBudgetStream input(file, 100, ENOSPC);
   TDIB copy;
   try {
     copy.LoadPNGFromStream(input);
