@@ -8,13 +8,10 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/ascii_case.h"
 #include "platform/errors.h"
 
 namespace {
-
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
   const auto lower = [](char x, char y) {

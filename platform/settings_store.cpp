@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/ascii_case.h"
 #include "platform/errors.h"
 
 namespace {
@@ -25,20 +26,9 @@ constexpr std::string_view kDWordPrefix = "dword:";
 // A settings file is a few hundred bytes; anything far larger is not one.
 constexpr off_t kMaxStoreBytes = off_t{1} << 20;
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
 bool StartsWithText(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() &&
+         SameTextIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -280,7 +270,7 @@ void TSettingsStore::Parse(std::string_view text) {
 
 std::size_t TSettingsStore::KeyIndex(std::string_view path) {
   for (std::size_t i = 0; i < keys_.size(); ++i) {
-    if (SameText(keys_[i].Path, path)) return i;
+    if (SameTextIgnoringCase(keys_[i].Path, path)) return i;
   }
   keys_.push_back(TKey{std::string(path), {}});
   return keys_.size() - 1;
@@ -288,7 +278,7 @@ std::size_t TSettingsStore::KeyIndex(std::string_view path) {
 
 TSettingsValue& TSettingsStore::ValueIn(TKey& key, std::string_view name) {
   for (auto& value : key.Values) {
-    if (SameText(value.Name, name)) return value;
+    if (SameTextIgnoringCase(value.Name, name)) return value;
   }
   key.Values.push_back(TSettingsValue{std::string(name), TSettingsValueKind::svDWord, 0, {}});
   return key.Values.back();
@@ -301,9 +291,9 @@ TSettingsValue& TSettingsStore::ValueFor(std::string_view key, std::string_view 
 const TSettingsValue* TSettingsStore::Find(std::string_view key, std::string_view name) const {
   const std::string path = FullPath(key);
   for (const auto& k : keys_) {
-    if (!SameText(k.Path, path)) continue;
+    if (!SameTextIgnoringCase(k.Path, path)) continue;
     for (const auto& value : k.Values) {
-      if (SameText(value.Name, name)) return &value;
+      if (SameTextIgnoringCase(value.Name, name)) return &value;
     }
   }
   return nullptr;

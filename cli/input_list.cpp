@@ -1,0 +1,70 @@
+// Expanding the command's inputs into image files.
+#include "cli/input_list.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "platform/errors.h"
+#include "platform/folder_list.h"
+
+namespace {
+
+std::string SystemText(int errorCode) {
+  return std::generic_category().message(errorCode);
+}
+
+// The same file reached by two names is one file.
+std::string IdentityOf(const std::string& fileName) {
+  std::error_code error;
+  const auto canonical = std::filesystem::weakly_canonical(fileName, error);
+  return error ? fileName : canonical.string();
+}
+
+class TCollector {
+ public:
+  void Add(const std::string& file) {
+    if (seen_.insert(IdentityOf(file)).second) list_.Files.push_back(file);
+  }
+  void AddFolder(const std::string& folder) {
+    const std::string prefix = IncludeTrailingPathDelimiter(folder);
+    for (const char* mask : kImageMasks) {
+      for (const auto& name : ListFolder(prefix, mask)) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(prefix + name, error)) Add(prefix + name);
+      }
+    }
+  }
+  void AddError(const std::string& input, std::string reason) {
+    list_.Errors.push_back({input, std::move(reason)});
+  }
+  TInputList Take() { return std::move(list_); }
+
+ private:
+  std::set<std::string> seen_;
+  TInputList list_;
+};
+
+}  // namespace
+
+TInputList CollectInputs(const std::vector<std::string>& inputs) {
+  TCollector collector;
+  for (const auto& input : inputs) {
+    struct stat status {};
+    if (::stat(input.c_str(), &status) != 0) {
+      collector.AddError(input, SystemText(errno));
+    } else if (!S_ISDIR(status.st_mode)) {
+      collector.Add(input);
+    } else {
+      try {
+        collector.AddFolder(input);
+      } catch (const EOSError& error) {
+        collector.AddError(input, SystemText(error.ErrorCode()));
+      }
+    }
+  }
+  return collector.Take();
+}

@@ -1,0 +1,22 @@
+// The image files a batch command names: files as given, and the images of folders found
+// with the masks "*.tif", "*.jpg", "*.bmp" and "*.png", in that order, by name within a mask.
+#pragma once
+
+#include <string>
+#include <vector>
+
+inline constexpr const char* kImageMasks[] = {"*.tif", "*.jpg", "*.bmp", "*.png"};
+
+struct TInputError {
+  std::string Input;
+  std::string Reason;  // the system's text
+};
+
+struct TInputList {
+  std::vector<std::string> Files;
+  std::vector<TInputError> Errors;  // inputs that are neither a file nor a readable folder
+};
+
+// Expands the inputs in order. A file named twice, directly or through its folder, is listed
+// once, at its first place; subfolders of a folder are not entered.
+TInputList CollectInputs(const std::vector<std::string>& inputs);

@@ -1,0 +1,55 @@
+// The batch output writers.
+#include "cli/output_writer.h"
+
+#include <filesystem>
+
+#include "image/safe_file.h"
+#include "platform/ascii_case.h"
+
+namespace {
+
+TTIFFCompression Compression(bool uncompressed) {
+  return uncompressed ? tcNone : tcAuto;
+}
+
+std::vector<std::uint8_t> FileBytes(const std::string& fileName) {
+  TFileStream file(fileName, fmOpenRead);
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.Size()));
+  bytes.resize(file.Read(bytes.data(), bytes.size()));
+  return bytes;
+}
+
+}  // namespace
+
+bool SaveOutput(TDIB& image, const std::string& fileName, bool overwrite, bool uncompressed) {
+  if (EndsWithIgnoringCase(fileName, ".tif")) {
+    // Replacing goes through the writer's safe replacement rather than deleting first, so
+    // that a failed write leaves the earlier output in place.
+    image.SaveTIFFToFile(fileName, !overwrite, Compression(uncompressed), kOutputRowsPerStrip);
+  } else if (EndsWithIgnoringCase(fileName, ".bmp")) {
+    image.SaveBMPToFile(fileName);
+  } else if (EndsWithIgnoringCase(fileName, ".png")) {
+    image.SavePNGToFile(fileName);
+  } else {
+    return false;
+  }
+  return true;
+}
+
+TTIFFOutputPages::TTIFFOutputPages(std::string fileName, bool overwrite, bool uncompressed)
+    : fileName_(std::move(fileName)), uncompressed_(uncompressed) {
+  if (!overwrite && std::filesystem::exists(fileName_))
+    pages_ = TMemoryStream(FileBytes(fileName_));
+}
+
+void TTIFFOutputPages::Add(TDIB& image) {
+  const bool append = pages_.Size() > 0;
+  pages_.Seek(0, soBeginning);
+  image.SaveTIFFToStream(pages_, append, Compression(uncompressed_), kOutputRowsPerStrip);
+}
+
+void TTIFFOutputPages::Save() {
+  WriteFileSafely(fileName_, false, [this](TStream& stream) {
+    stream.Write(pages_.Bytes().data(), pages_.Bytes().size());
+  });
+}
