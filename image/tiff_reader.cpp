@@ -334,9 +334,7 @@ void ReadRGBA(const TTIFFHandle& tiff, const TTIFFTags& tags, std::int32_t palet
               TDIB& image) {
   char reason[1024] = "";
   TRGBAImageGuard rgba;
-  if (TIFFRGBAImageOK(tiff.Get(), reason)) {
-    rgba.begun = TIFFRGBAImageBegin(&rgba.image, tiff.Get(), 1, reason) != 0;
-  }
+  rgba.begun = TIFFRGBAImageBegin(&rgba.image, tiff.Get(), 1, reason) != 0;
   if (!rgba.begun) tiff.Fail(std::string("TIFFReadRGBAImage: ") + reason);
   rgba.image.req_orientation = ORIENTATION_TOPLEFT;
   const std::uint32_t band = RGBABandRows(tags);
@@ -375,6 +373,10 @@ void TDIB::LoadTIFFFromStream(TStream& stream, std::int32_t page) {
   const TTIFFTags tags = ReadTags(tif);
   const TReadPlan plan = ChoosePlan(tags);
   CheckSize(tif, tags, plan);
+  char reason[1024] = "";
+  if (plan.unpacker == nullptr && !TIFFRGBAImageOK(tif, reason)) {
+    tiff.Fail(std::string("TIFFReadRGBAImage: ") + reason);
+  }
   Allocate(static_cast<std::int32_t>(tags.width), static_cast<std::int32_t>(tags.height),
            plan.format, tags.xDpi, tags.yDpi);
   TLogPalette palette;

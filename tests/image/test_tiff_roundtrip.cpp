@@ -15,23 +15,9 @@
 #include "image/streams.h"
 #include "platform/errors.h"
 #include "tests/image/codec_fixtures.h"
-#include "tests/image/test_tiff_bytes.h"
+#include "tests/image/test_tiff_support.h"
 
 namespace {
-
-std::vector<std::uint8_t> SaveToBytes(TDIB& image, TTIFFCompression compression,
-                                      std::int32_t rowsPerStrip = 16) {
-  TMemoryStream stream;
-  image.SaveTIFFToStream(stream, false, compression, rowsPerStrip);
-  return stream.Bytes();
-}
-
-std::unique_ptr<TDIB> LoadFromBytes(const std::vector<std::uint8_t>& bytes, int page = 0) {
-  TMemoryStream stream(bytes);
-  auto image = std::make_unique<TDIB>();
-  image->LoadFromStream(stream, page);
-  return image;
-}
 
 std::unique_ptr<TDIB> BlackWhiteImage(bool whiteFirst, std::int32_t width, std::int32_t height) {
   auto image = MakePatternImage(df1Bit, width, height, 300);
@@ -63,22 +49,6 @@ std::unique_ptr<TDIB> BlockImage(TDIBFormat format) {
   return image;
 }
 
-std::int32_t LargestChannelDifference(const TDIB& a, const TDIB& b) {
-  std::int32_t largest = 0;
-  for (std::int32_t y = 0; y < a.Height(); ++y) {
-    for (std::int32_t x = 0; x < a.Width(); ++x) {
-      const std::uint32_t ca = ColourAt(a, x, y);
-      const std::uint32_t cb = ColourAt(b, x, y);
-      for (int shift = 0; shift < 24; shift += 8) {
-        const std::int32_t da = static_cast<std::int32_t>((ca >> shift) & 255);
-        const std::int32_t db = static_cast<std::int32_t>((cb >> shift) & 255);
-        largest = std::max(largest, std::abs(da - db));
-      }
-    }
-  }
-  return largest;
-}
-
 struct TSourceCase {
   const char* name;
   std::function<std::unique_ptr<TDIB>()> make;
@@ -108,7 +78,7 @@ TEST(TiffRoundTrip, LosslessCodesGiveTheSameImageBack) {
     for (TTIFFCompression code : codes) {
       SCOPED_TRACE(std::string(source.name) + ", code " + std::to_string(code));
       const auto image = source.make();
-      const auto back = LoadFromBytes(SaveToBytes(*image, code));
+      const auto back = LoadTiffBytes(SaveTiffBytes(*image, code));
       ExpectSameColours(*image, *back);
       EXPECT_EQ(back->XResolution(), image->XResolution());
       EXPECT_EQ(back->YResolution(), image->YResolution());
@@ -123,11 +93,11 @@ TEST(TiffRoundTrip, FaxCodesCarryBiLevelImagesAndRefuseOthers) {
       SCOPED_TRACE(std::string(source.name) + ", code " + std::to_string(code));
       const auto image = source.make();
       if (image->Format() == df1Bit) {
-        const auto back = LoadFromBytes(SaveToBytes(*image, code));
+        const auto back = LoadTiffBytes(SaveTiffBytes(*image, code));
         ExpectSameColours(*image, *back);
         EXPECT_EQ(back->Format(), df1Bit);
       } else {
-        EXPECT_EQ(FailureOf([&] { SaveToBytes(*image, code); }), "TIFFWriteScanLine, row 0")
+        EXPECT_EQ(FailureOf([&] { SaveTiffBytes(*image, code); }), "TIFFWriteScanLine, row 0")
             << "fax coding exists for one bit per pixel only";
       }
     }
@@ -138,13 +108,13 @@ TEST(TiffRoundTrip, JpegComesBackCloseInColourForEveryFormat) {
   for (TDIBFormat format : {df1Bit, df4Bit, df8Bit, df15Bit, df16Bit, df24Bit}) {
     SCOPED_TRACE("format " + std::to_string(format));
     const auto image = BlockImage(format);
-    const auto back = LoadFromBytes(SaveToBytes(*image, tcJPEG));
+    const auto back = LoadTiffBytes(SaveTiffBytes(*image, tcJPEG));
     EXPECT_LE(LargestChannelDifference(*image, *back), 6);
     EXPECT_EQ(back->XResolution(), image->XResolution());
   }
   const auto gray = BlockImage(df8Bit);
   for (std::int32_t i = 0; i < 256; ++i) gray->SetPaletteEntry(i, 0x010101u * i);
-  EXPECT_EQ(LoadFromBytes(SaveToBytes(*gray, tcJPEG))->Format(), df8Bit)
+  EXPECT_EQ(LoadTiffBytes(SaveTiffBytes(*gray, tcJPEG))->Format(), df8Bit)
       << "gray stays gray; colour tables come back as 24 bits";
 }
 
@@ -164,7 +134,7 @@ TEST(TiffRoundTrip, AutomaticCompressionFollowsTheFormat) {
   };
   for (const TCase& c : cases) {
     const auto image = MakePatternImage(c.format, 20, 20, 300);
-    const TTiffTags tags(SaveToBytes(*image, tcAuto, 16), 0);
+    const TTiffTags tags(SaveTiffBytes(*image, tcAuto, 16), 0);
     EXPECT_EQ(tags.Number(259), c.compression) << c.reason;
     EXPECT_EQ(tags.Number(278), c.rowsPerStrip) << c.reason;
   }
@@ -174,7 +144,7 @@ TEST(TiffWriter, SetsTheFieldsOfAPage) {
   auto image = MakePatternImage(df24Bit, 30, 12, 0);
   image->InfoHeader()->biXPelsPerMeter = 11811;  // 300 dpi
   image->InfoHeader()->biYPelsPerMeter = 5906;   // 150 dpi
-  const TTiffTags tags(SaveToBytes(*image, tcLZW, 5), 0);
+  const TTiffTags tags(SaveTiffBytes(*image, tcLZW, 5), 0);
   EXPECT_EQ(tags.Number(256), 30);
   EXPECT_EQ(tags.Number(257), 12);
   EXPECT_EQ(tags.Number(258, 0), 8);
@@ -211,7 +181,7 @@ TEST(TiffWriter, RowsPerStripAndFaxOptions) {
   };
   for (const TCase& c : cases) {
     const auto image = MakePatternImage(c.format, 20, 20, 300);
-    const TTiffTags tags(SaveToBytes(*image, c.code, c.rowsPerStrip), 0);
+    const TTiffTags tags(SaveTiffBytes(*image, c.code, c.rowsPerStrip), 0);
     EXPECT_EQ(tags.Number(278), c.expectedRows) << c.reason;
     EXPECT_EQ(tags.Has(292), c.t4Options >= 0) << c.reason;
     if (c.t4Options >= 0) {
@@ -246,12 +216,12 @@ TEST(TiffWriter, BiLevelFilesShowBlackAsBlackWhateverTheTable) {
   for (const TCase& c : cases) {
     auto image = BlackWhiteImage(c.whiteFirst, 8, 1);
     image->Row(0)[0] = 0xCA;
-    const auto file = SaveToBytes(*image, c.code);
+    const auto file = SaveTiffBytes(*image, c.code);
     EXPECT_EQ(TTiffTags(file, 0).Number(262), c.photometric) << c.reason;
     if (c.code == tcNone) {
       EXPECT_EQ(FirstStrip(file)[0], c.fileByte) << c.reason;
     }
-    ExpectSameColours(*image, *LoadFromBytes(file));
+    ExpectSameColours(*image, *LoadTiffBytes(file));
   }
 }
 
@@ -261,7 +231,7 @@ TEST(TiffWriter, ColourRowsGoOutRedGreenBlue) {
   image.Row(0)[0] = 1;  // blue
   image.Row(0)[1] = 2;  // green
   image.Row(0)[2] = 3;  // red
-  const auto strip = FirstStrip(SaveToBytes(image, tcNone));
+  const auto strip = FirstStrip(SaveTiffBytes(image, tcNone));
   EXPECT_EQ(strip, (std::vector<std::uint8_t>{3, 2, 1}));
 }
 
@@ -280,9 +250,9 @@ TEST(TiffWriter, GrayRampsGoOutAsGrayAndOtherTablesAsAColourMap) {
       {std::move(readerRamp), 1, "4 bits with the 17 x i ramp the reader gives"},
   };
   for (const TCase& c : cases) {
-    const auto file = SaveToBytes(*c.image, tcNone);
+    const auto file = SaveTiffBytes(*c.image, tcNone);
     EXPECT_EQ(TTiffTags(file, 0).Number(262), c.photometric) << c.reason;
-    ExpectSameImage(*c.image, *LoadFromBytes(file));
+    ExpectSameImage(*c.image, *LoadTiffBytes(file));
   }
 }
 
@@ -292,7 +262,7 @@ TEST(TiffWriter, LeavesTheImageAsItWas) {
     const auto before = image->Duplicate();
     for (TTIFFCompression code : {tcNone, tcAuto, tcCCITT4}) {
       if (format != df1Bit && code == tcCCITT4) continue;
-      SaveToBytes(*image, code);
+      SaveTiffBytes(*image, code);
       EXPECT_EQ(image->Format(), format);
       EXPECT_EQ(0, std::memcmp(image->Block(), before->Block(),
                                static_cast<std::size_t>(image->BlockSize())))
@@ -304,11 +274,11 @@ TEST(TiffWriter, LeavesTheImageAsItWas) {
 TEST(TiffWriter, WidensFifteenAndSixteenBitImagesToTwentyFourBits) {
   for (TDIBFormat format : {df15Bit, df16Bit}) {
     const auto image = MakePatternImage(format, 13, 7, 300);
-    const auto file = SaveToBytes(*image, tcNone);
+    const auto file = SaveTiffBytes(*image, tcNone);
     const TTiffTags tags(file, 0);
     EXPECT_EQ(tags.Number(277), 3);
     EXPECT_EQ(tags.Number(262), 2);
-    const auto back = LoadFromBytes(file);
+    const auto back = LoadTiffBytes(file);
     EXPECT_EQ(back->Format(), df24Bit);
     ExpectSameColours(*image, *back);
   }
@@ -323,9 +293,9 @@ TEST(TiffWriter, AppendingAddsPagesToAStream) {
   second->SaveTIFFToStream(stream, true, tcLZW, 16);
   third->SaveTIFFToStream(stream, true, tcNone, 16);
   ASSERT_EQ(TiffPageCount(stream.Bytes()), 3);
-  ExpectSameImage(*first, *LoadFromBytes(stream.Bytes(), 0));
-  ExpectSameImage(*second, *LoadFromBytes(stream.Bytes(), 1));
-  ExpectSameImage(*third, *LoadFromBytes(stream.Bytes(), 2));
+  ExpectSameImage(*first, *LoadTiffBytes(stream.Bytes(), 0));
+  ExpectSameImage(*second, *LoadTiffBytes(stream.Bytes(), 1));
+  ExpectSameImage(*third, *LoadTiffBytes(stream.Bytes(), 2));
 }
 
 TEST(TiffWriter, SavingToAFileAppendsOrReplaces) {
@@ -399,7 +369,7 @@ TEST(TiffStreams, TheStreamsOwnFailureReachesTheCaller) {
     EXPECT_NE(message.find("writing the test stream"), std::string::npos)
         << "room " << room << ": " << message;
   }
-  TFailingStream unreadable(SaveToBytes(*image, tcNone), true);
+  TFailingStream unreadable(SaveTiffBytes(*image, tcNone), true);
   TDIB target;
   const std::string message = FailureOf([&] { target.LoadTIFFFromStream(unreadable, 0); });
   EXPECT_NE(message.find("reading the test stream"), std::string::npos) << message;
@@ -414,11 +384,11 @@ TEST(TiffStreams, ReadersAndWritersOnManyThreadsKeepTheirOwnResults) {
       const auto image = t % 2 ? BlackWhiteImage(false, 50 + int(t), 40)
                                : MakePatternImage(df24Bit, 50 + int(t), 40, 300);
       for (int round = 0; round < 20; ++round) {
-        const auto back = LoadFromBytes(SaveToBytes(*image, t % 2 ? tcCCITT4 : tcLZW));
+        const auto back = LoadTiffBytes(SaveTiffBytes(*image, t % 2 ? tcCCITT4 : tcLZW));
         for (std::int32_t x = 0; x < image->Width(); ++x) {
           if (back->GetPixel(x, 7) != image->GetPixel(x, 7)) failures[t] = "pixels differ";
         }
-        const std::string bad = FailureOf([&] { LoadFromBytes(garbage); });
+        const std::string bad = FailureOf([&] { LoadTiffBytes(garbage); });
         if (bad != "TIFFOpen") failures[t] = "garbage gave: " + bad;
       }
     });

@@ -1,8 +1,43 @@
-// Making and inspecting classic TIFF files byte by byte, for the TIFF tests.
-#include "test_tiff_bytes.h"
+// Shared pieces of the TIFF tests: see test_tiff_support.h.
+#include "tests/image/test_tiff_support.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
+#include <string>
+
+#include "image/streams.h"
+#include "tests/image/codec_fixtures.h"
+
+std::vector<std::uint8_t> SaveTiffBytes(TDIB& image, TTIFFCompression compression,
+                                        std::int32_t rowsPerStrip) {
+  TMemoryStream stream;
+  image.SaveTIFFToStream(stream, false, compression, rowsPerStrip);
+  return stream.Bytes();
+}
+
+std::unique_ptr<TDIB> LoadTiffBytes(const std::vector<std::uint8_t>& file, int page) {
+  TMemoryStream stream(file);
+  auto image = std::make_unique<TDIB>();
+  image->LoadFromStream(stream, page);
+  return image;
+}
+
+std::int32_t LargestChannelDifference(const TDIB& a, const TDIB& b) {
+  std::int32_t largest = 0;
+  for (std::int32_t y = 0; y < std::min(a.Height(), b.Height()); ++y) {
+    for (std::int32_t x = 0; x < std::min(a.Width(), b.Width()); ++x) {
+      const std::uint32_t ca = ColourAt(a, x, y);
+      const std::uint32_t cb = ColourAt(b, x, y);
+      for (int shift = 0; shift < 24; shift += 8) {
+        const auto da = static_cast<std::int32_t>((ca >> shift) & 255);
+        const auto db = static_cast<std::int32_t>((cb >> shift) & 255);
+        largest = std::max(largest, std::abs(da - db));
+      }
+    }
+  }
+  return largest;
+}
 
 namespace {
 
@@ -164,4 +199,33 @@ int TiffPageCount(const std::vector<std::uint8_t>& file) {
       return pages;
     }
   }
+}
+
+namespace {
+
+// Where the 12-byte entry of a tag starts in page 0 of a little-endian TIFF.
+std::size_t EntryOffset(const std::vector<std::uint8_t>& file, std::uint16_t tag) {
+  const auto u16 = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(file.at(at) | file.at(at + 1) << 8);
+  };
+  const std::size_t directory = u16(4) | u16(6) << 16;
+  for (std::uint32_t i = 0; i < u16(directory); ++i) {
+    const std::size_t at = directory + 2 + 12 * i;
+    if (u16(at) == tag) return at;
+  }
+  throw std::runtime_error("no tag " + std::to_string(tag));
+}
+
+}  // namespace
+
+void PatchTiffTag(std::vector<std::uint8_t>& file, std::uint16_t tag, std::uint32_t value) {
+  const std::size_t at = EntryOffset(file, tag);
+  const int bytes = file[at + 2] == ttShort ? 2 : 4;
+  for (int i = 0; i < bytes; ++i) file[at + 8 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void HideTiffTag(std::vector<std::uint8_t>& file, std::uint16_t tag) {
+  const std::size_t at = EntryOffset(file, tag);
+  file[at] = 0xE8;  // 65000, a private tag no reader knows
+  file[at + 1] = 0xFD;
 }

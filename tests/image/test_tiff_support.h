@@ -1,11 +1,22 @@
-// TIFF files at the byte level for the TIFF tests: a maker of small classic little-endian
-// files with exactly the tags a test wants (hostile ones included), and a reader of the tags
-// of any page of such a file, to see what the writer put there.
+// What the TIFF tests share: saving and loading through memory, a measure of how far two
+// images' colours lie apart, a maker of small classic little-endian files with exactly the
+// tags a test wants (hostile ones included), and a reader of the tags of any page of a file,
+// to see what the writer put there.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "image/dibunit.h"
+
+std::vector<std::uint8_t> SaveTiffBytes(TDIB& image, TTIFFCompression compression,
+                                        std::int32_t rowsPerStrip = 16);
+std::unique_ptr<TDIB> LoadTiffBytes(const std::vector<std::uint8_t>& file, int page = 0);
+
+// The largest difference of one colour channel between two images of the same size.
+std::int32_t LargestChannelDifference(const TDIB& a, const TDIB& b);
 
 enum TTiffType : std::uint16_t { ttAscii = 2, ttShort = 3, ttLong = 4, ttRational = 5 };
 
@@ -53,3 +64,8 @@ class TTiffTags {
 
 // Number of pages (directories) of a classic TIFF.
 int TiffPageCount(const std::vector<std::uint8_t>& file);
+
+// Page 0 of a little-endian TIFF edited in place: the single SHORT or LONG value of a tag
+// replaced, or the tag renumbered to an unknown private one, so that readers see it absent.
+void PatchTiffTag(std::vector<std::uint8_t>& file, std::uint16_t tag, std::uint32_t value);
+void HideTiffTag(std::vector<std::uint8_t>& file, std::uint16_t tag);
