@@ -343,16 +343,16 @@ std::string TSettingsStore::Text() const {
   std::string text(kHeader);
   text += '\n';
   for (const auto& key : keys_) {
-    text += "\n[" + key.Path + "]\n";
+    text.append("\n[").append(key.Path).append("]\n");
     for (const auto& value : key.Values) {
-      text += value.Name.empty() ? std::string("@") : Quoted(value.Name);
+      text.append(value.Name.empty() ? std::string("@") : Quoted(value.Name)).append("=");
       if (value.Kind == TSettingsValueKind::svString) {
-        text += "=" + Quoted(value.String) + "\n";
+        text.append(Quoted(value.String)).append("\n");
         continue;
       }
       char digits[9];
       std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(value.DWord));
-      text += "=" + std::string(kDWordPrefix) + digits + "\n";
+      text.append(kDWordPrefix).append(digits).append("\n");
     }
   }
   return text;
