@@ -1,10 +1,12 @@
 // TIFF reader: one page of a TIFF stream into a TDIB, through libtiff.
 //
-// Pages whose samples already have the layout of a TDIB format (1-bit, 4-bit and 8-bit gray,
-// 1- to 8-bit palette, 8-bit RGB, 16-bit gray) are decoded strip by strip in libtiff's own
-// strip layout and unpacked row by row; min-is-white gray is inverted afterwards. Every other
-// page (JPEG, tiles, YCbCr, separate planes, other sample layouts) goes through libtiff's RGBA
-// interface, whose true colours are mapped to the pixel values of the chosen format.
+// Pages whose samples fit a TDIB format row by row (1-, 4-, 8- and 16-bit gray, 1- to 8-bit
+// palette, 8- and 16-bit RGB) are decoded strip by strip in libtiff's own strip layout, or
+// tile by tile, and unpacked row by row; min-is-white gray is inverted afterwards. Every
+// other page (JPEG, YCbCr, separate planes, other sample layouts) goes through libtiff's RGBA
+// interface, whose true colours are mapped to the pixel values of the chosen format. (Tiles
+// stay out of the RGBA interface because libtiff 4.5 misreads uncompressed tiles there when
+// the file is not mapped into memory, as a stream never is.)
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -31,6 +33,7 @@ struct TTIFFTags {
   std::uint32_t rowsPerStrip = 1;  // libtiff's strip layout, clamped to 1 .. height
   std::uint32_t rowsPerBlock = 1;  // rows of one strip or tile row, clamped to 1 .. height
   bool tiled = false;
+  std::uint32_t tileWidth = 0;
 };
 
 bool IsCCITT(std::uint16_t compression) {
@@ -75,12 +78,16 @@ TTIFFTags ReadTags(TIFF* tif) {
   tags.rowsPerStrip = ClampRows(rowsPerStrip, tags.height);
   tags.tiled = TIFFIsTiled(tif) != 0;
   std::uint32_t tileLength = 0;
-  if (tags.tiled) TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+  if (tags.tiled) {
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tags.tileWidth);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileLength);
+  }
   tags.rowsPerBlock = tags.tiled ? ClampRows(tileLength, tags.height) : tags.rowsPerStrip;
   return tags;
 }
 
-// Turns one decoded row of the file (sourceBytes bytes, possibly short) into a TDIB row.
+// Turns one decoded row of the file (sourceBytes bytes, possibly short) into `width` pixels
+// of a TDIB row, whose targetBytes bytes hold those pixels.
 using TRowUnpacker = void (*)(const std::uint8_t* source, std::size_t sourceBytes,
                               std::uint8_t* target, std::uint32_t width, std::size_t targetBytes);
 
@@ -89,26 +96,35 @@ void CopyRow(const std::uint8_t* source, std::size_t sourceBytes, std::uint8_t* 
   std::memcpy(target, source, std::min(sourceBytes, targetBytes));
 }
 
-// Red, green, blue in the file; blue, green, red in the image.
-void SwapRedBlueRow(const std::uint8_t* source, std::size_t sourceBytes, std::uint8_t* target,
-                    std::uint32_t width, std::size_t) {
-  const std::size_t pixels = std::min<std::size_t>(width, sourceBytes / 3);
-  for (std::size_t x = 0; x < pixels; ++x) {
-    target[3 * x] = source[3 * x + 2];
-    target[3 * x + 1] = source[3 * x + 1];
-    target[3 * x + 2] = source[3 * x];
+// The most significant byte of sample i; 16-bit samples are already in host byte order.
+template <unsigned SampleBytes>
+std::uint8_t HighByte(const std::uint8_t* samples, std::size_t i) {
+  if constexpr (SampleBytes == 1) {
+    return samples[i];
+  } else {
+    std::uint16_t sample;
+    std::memcpy(&sample, samples + 2 * i, 2);
+    return static_cast<std::uint8_t>(sample >> 8);
   }
 }
 
-// 16-bit samples (already in host byte order) keep their most significant byte.
+// Red, green, blue in the file; blue, green, red in the image.
+template <unsigned SampleBytes>
+void RGBRow(const std::uint8_t* source, std::size_t sourceBytes, std::uint8_t* target,
+            std::uint32_t width, std::size_t) {
+  const std::size_t pixels = std::min<std::size_t>(width, sourceBytes / (3 * SampleBytes));
+  for (std::size_t x = 0; x < pixels; ++x) {
+    target[3 * x] = HighByte<SampleBytes>(source, 3 * x + 2);
+    target[3 * x + 1] = HighByte<SampleBytes>(source, 3 * x + 1);
+    target[3 * x + 2] = HighByte<SampleBytes>(source, 3 * x);
+  }
+}
+
+// 16-bit gray keeps the high byte of each sample.
 void HighByteRow(const std::uint8_t* source, std::size_t sourceBytes, std::uint8_t* target,
                  std::uint32_t width, std::size_t) {
   const std::size_t pixels = std::min<std::size_t>(width, sourceBytes / 2);
-  for (std::size_t x = 0; x < pixels; ++x) {
-    std::uint16_t sample;
-    std::memcpy(&sample, source + 2 * x, 2);
-    target[x] = static_cast<std::uint8_t>(sample >> 8);
-  }
+  for (std::size_t x = 0; x < pixels; ++x) target[x] = HighByte<2>(source, x);
 }
 
 // Palette indices of 1 or 2 bits become 4-bit pixels, leftmost pixel in the high nibble.
@@ -140,17 +156,20 @@ bool IsGray(std::uint16_t photometric) {
   return photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK;
 }
 
-// The unpacker for samples stored one pixel after the other in whole strips, in a layout the
-// format can take row by row; null when there is none.
+// The unpacker for samples stored one pixel after the other, in strips or in tiles as wide as
+// the TIFF standard asks (a multiple of 16, so that every tile starts on a byte of the
+// image row), in a layout the format can take row by row; null when there is none.
 TRowUnpacker ChooseUnpacker(const TTIFFTags& tags, std::uint16_t photometric, TDIBFormat format) {
   const bool contiguous = tags.planarConfig == PLANARCONFIG_CONTIG || tags.samplesPerPixel == 1;
-  const bool plainStrips = !tags.tiled && contiguous && tags.compression != COMPRESSION_JPEG &&
+  const bool standardTiles = tags.tileWidth > 0 && tags.tileWidth % 16 == 0;
+  const bool plainBlocks = contiguous && (!tags.tiled || standardTiles) &&
+                           tags.compression != COMPRESSION_JPEG &&
                            tags.compression != COMPRESSION_OJPEG;
-  if (!plainStrips) return nullptr;
+  if (!plainBlocks) return nullptr;
   const std::uint16_t bits = tags.bitsPerSample;
   if (tags.samplesPerPixel == 3) {
-    const bool rgb = format == df24Bit && photometric == PHOTOMETRIC_RGB && bits == 8;
-    return rgb ? SwapRedBlueRow : nullptr;
+    if (format != df24Bit || photometric != PHOTOMETRIC_RGB) return nullptr;
+    return bits == 8 ? RGBRow<1> : (bits == 16 ? RGBRow<2> : nullptr);
   }
   if (tags.samplesPerPixel != 1) return nullptr;
   const bool palette = photometric == PHOTOMETRIC_PALETTE;
@@ -198,7 +217,7 @@ std::uint32_t RGBABandRows(const TTIFFTags& tags) {
   return std::min(band, std::max<std::uint32_t>(tags.height, 1));
 }
 
-// Refuses, before anything is allocated, a page whose image, decoded strip or RGBA band
+// Refuses, before anything is allocated, a page whose image, decoded rows, tile or RGBA band
 // would pass the size limit.
 void CheckSize(TIFF* tif, const TTIFFTags& tags, const TReadPlan& plan) {
   TDIBLayout layout{};
@@ -210,8 +229,9 @@ void CheckSize(TIFF* tif, const TTIFFTags& tags, const TReadPlan& plan) {
       plan.unpacker != nullptr
           ? std::int64_t{tags.height} * static_cast<std::int64_t>(TIFFScanlineSize64(tif))
           : std::int64_t{tags.width} * RGBABandRows(tags) * 4;
+  const std::int64_t tile = tags.tiled ? static_cast<std::int64_t>(TIFFTileSize64(tif)) : 0;
   if (!fits || std::int64_t{tags.height} * layout.Stride > kMaxPixelBytes ||
-      decoded > kMaxPixelBytes) {
+      decoded > kMaxPixelBytes || tile > kMaxPixelBytes) {
     throw EError(kImageTooLarge);
   }
 }
@@ -254,23 +274,55 @@ TLogPalette GrayRamp(std::int32_t entries) {
   return palette;
 }
 
+// Bytes of a TDIB row that hold `pixels` pixels of the image's format.
+std::size_t PixelBytes(const TDIB& image, std::uint32_t pixels) {
+  return (std::size_t{pixels} * static_cast<std::size_t>(image.BitCount()) + 7) / 8;
+}
+
+// Unpacks the decoded rows of one strip or tile (`got` bytes, rows of `rowBytes`) into image
+// rows top, top + 1 ... from pixel `left` on.
+void UnpackBlock(const std::uint8_t* block, tmsize_t got, tmsize_t rowBytes, std::uint32_t rows,
+                 std::uint32_t top, std::uint32_t left, std::uint32_t pixels, TRowUnpacker unpack,
+                 TDIB& image) {
+  const std::size_t offset = PixelBytes(image, left);
+  const std::size_t targetBytes = PixelBytes(image, pixels);
+  for (std::uint32_t i = 0; i < rows && i * rowBytes < got; ++i) {
+    const tmsize_t at = i * rowBytes;
+    unpack(block + at, static_cast<std::size_t>(std::min(rowBytes, got - at)),
+           image.Row(static_cast<std::int32_t>(top + i)) + offset, pixels, targetBytes);
+  }
+}
+
 void ReadStrips(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unpack, TDIB& image) {
   TIFF* tif = tiff.Get();
   const tmsize_t scanline = TIFFScanlineSize(tif);
   const tmsize_t stripSize = TIFFStripSize(tif);
   if (scanline <= 0 || stripSize <= 0) tiff.Fail("TIFFReadEncodedStrip");
   const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(stripSize);
-  const auto targetBytes = static_cast<std::size_t>(image.BytesPerRow());
   for (std::uint32_t row = 0; row < tags.height; row += tags.rowsPerStrip) {
     const std::uint32_t rows = std::min(tags.rowsPerStrip, tags.height - row);
     const tmsize_t wanted = std::min<tmsize_t>(scanline * rows, stripSize);
     const tmsize_t got =
         TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), wanted);
     if (got < 0) tiff.Fail("TIFFReadEncodedStrip");
-    for (std::uint32_t i = 0; i < rows && i * scanline < got; ++i) {
-      const tmsize_t offset = i * scanline;
-      unpack(buffer.get() + offset, static_cast<std::size_t>(std::min(scanline, got - offset)),
-             image.Row(static_cast<std::int32_t>(row + i)), tags.width, targetBytes);
+    UnpackBlock(buffer.get(), got, scanline, rows, row, 0, tags.width, unpack, image);
+  }
+}
+
+void ReadTiles(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unpack, TDIB& image) {
+  TIFF* tif = tiff.Get();
+  const tmsize_t tileRow = TIFFTileRowSize(tif);
+  const tmsize_t tileSize = TIFFTileSize(tif);
+  if (tileRow <= 0 || tileSize <= 0) tiff.FailWithReason("TIFFReadEncodedTile");
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(tileSize);
+  for (std::uint32_t top = 0; top < tags.height; top += tags.rowsPerBlock) {
+    const std::uint32_t rows = std::min(tags.rowsPerBlock, tags.height - top);
+    for (std::uint32_t left = 0; left < tags.width; left += tags.tileWidth) {
+      const tmsize_t got =
+          TIFFReadEncodedTile(tif, TIFFComputeTile(tif, left, top, 0, 0), buffer.get(), tileSize);
+      if (got < 0) tiff.FailWithReason("TIFFReadEncodedTile");
+      const std::uint32_t pixels = std::min(tags.tileWidth, tags.width - left);
+      UnpackBlock(buffer.get(), got, tileRow, rows, top, left, pixels, unpack, image);
     }
   }
 }
@@ -383,7 +435,9 @@ void TDIB::LoadTIFFFromStream(TStream& stream, std::int32_t page) {
   if (plan.table == TTable::FileColourMap) palette = FileColourMap(tif, tags.bitsPerSample);
   if (plan.table == TTable::Gray) palette = GrayRamp(PaletteCount());
   AssignLogPalette(palette);
-  if (plan.unpacker != nullptr) {
+  if (plan.unpacker != nullptr && tags.tiled) {
+    ReadTiles(tiff, tags, plan.unpacker, *this);
+  } else if (plan.unpacker != nullptr) {
     ReadStrips(tiff, tags, plan.unpacker, *this);
   } else {
     const std::int32_t paletteEntries =
