@@ -293,36 +293,30 @@ void UnpackBlock(const std::uint8_t* block, tmsize_t got, tmsize_t rowBytes, std
   }
 }
 
-void ReadStrips(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unpack, TDIB& image) {
+// Decodes the page strip by strip, in the strips libtiff knows, or tile by tile.
+void ReadBlocks(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unpack, TDIB& image) {
   TIFF* tif = tiff.Get();
-  const tmsize_t scanline = TIFFScanlineSize(tif);
-  const tmsize_t stripSize = TIFFStripSize(tif);
-  if (scanline <= 0 || stripSize <= 0) tiff.Fail("TIFFReadEncodedStrip");
-  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(stripSize);
-  for (std::uint32_t row = 0; row < tags.height; row += tags.rowsPerStrip) {
-    const std::uint32_t rows = std::min(tags.rowsPerStrip, tags.height - row);
-    const tmsize_t wanted = std::min<tmsize_t>(scanline * rows, stripSize);
-    const tmsize_t got =
-        TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, row, 0), buffer.get(), wanted);
-    if (got < 0) tiff.Fail("TIFFReadEncodedStrip");
-    UnpackBlock(buffer.get(), got, scanline, rows, row, 0, tags.width, unpack, image);
-  }
-}
-
-void ReadTiles(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unpack, TDIB& image) {
-  TIFF* tif = tiff.Get();
-  const tmsize_t tileRow = TIFFTileRowSize(tif);
-  const tmsize_t tileSize = TIFFTileSize(tif);
-  if (tileRow <= 0 || tileSize <= 0) tiff.FailWithReason("TIFFReadEncodedTile");
-  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(tileSize);
+  const bool tiled = tags.tiled;
+  const tmsize_t rowBytes = tiled ? TIFFTileRowSize(tif) : TIFFScanlineSize(tif);
+  const tmsize_t blockBytes = tiled ? TIFFTileSize(tif) : TIFFStripSize(tif);
+  const std::uint32_t blockWidth = tiled ? tags.tileWidth : tags.width;
+  const auto fail = [&] {
+    if (tiled) tiff.FailWithReason("TIFFReadEncodedTile");
+    tiff.Fail("TIFFReadEncodedStrip");
+  };
+  if (rowBytes <= 0 || blockBytes <= 0) fail();
+  const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(blockBytes);
   for (std::uint32_t top = 0; top < tags.height; top += tags.rowsPerBlock) {
     const std::uint32_t rows = std::min(tags.rowsPerBlock, tags.height - top);
-    for (std::uint32_t left = 0; left < tags.width; left += tags.tileWidth) {
+    for (std::uint32_t left = 0; left < tags.width; left += blockWidth) {
       const tmsize_t got =
-          TIFFReadEncodedTile(tif, TIFFComputeTile(tif, left, top, 0, 0), buffer.get(), tileSize);
-      if (got < 0) tiff.FailWithReason("TIFFReadEncodedTile");
-      const std::uint32_t pixels = std::min(tags.tileWidth, tags.width - left);
-      UnpackBlock(buffer.get(), got, tileRow, rows, top, left, pixels, unpack, image);
+          tiled ? TIFFReadEncodedTile(tif, TIFFComputeTile(tif, left, top, 0, 0), buffer.get(),
+                                      blockBytes)
+                : TIFFReadEncodedStrip(tif, TIFFComputeStrip(tif, top, 0), buffer.get(),
+                                       std::min<tmsize_t>(rowBytes * rows, blockBytes));
+      if (got < 0) fail();
+      const std::uint32_t pixels = std::min(blockWidth, tags.width - left);
+      UnpackBlock(buffer.get(), got, rowBytes, rows, top, left, pixels, unpack, image);
     }
   }
 }
@@ -435,10 +429,8 @@ void TDIB::LoadTIFFFromStream(TStream& stream, std::int32_t page) {
   if (plan.table == TTable::FileColourMap) palette = FileColourMap(tif, tags.bitsPerSample);
   if (plan.table == TTable::Gray) palette = GrayRamp(PaletteCount());
   AssignLogPalette(palette);
-  if (plan.unpacker != nullptr && tags.tiled) {
-    ReadTiles(tiff, tags, plan.unpacker, *this);
-  } else if (plan.unpacker != nullptr) {
-    ReadStrips(tiff, tags, plan.unpacker, *this);
+  if (plan.unpacker != nullptr) {
+    ReadBlocks(tiff, tags, plan.unpacker, *this);
   } else {
     const std::int32_t paletteEntries =
         plan.table == TTable::FileColourMap ? palette.palNumEntries : 0;
