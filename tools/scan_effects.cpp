@@ -139,18 +139,17 @@ TStain MakeStain(TSampleRandom& random, std::int32_t width, std::int32_t height)
   const double centreX = width * (0.45 + 0.3 * random.Unit());
   const double centreY = height * (0.55 + 0.27 * random.Unit());
   // A main pool, three overlapping smaller ones and two droplets thrown clear of it. Every
-  // one lies within 2 radii of the centre.
+  // one lies within 2 radii of the centre. The random numbers are drawn one statement at a
+  // time: the order in which function arguments are evaluated differs between compilers.
   std::vector<TBlob> blobs{Splash(random, centreX, centreY, radius)};
-  for (std::int32_t i = 0; i < 3; ++i) {
-    blobs.push_back(Splash(random, centreX + radius * (random.Unit() - 0.5),
-                           centreY + radius * (random.Unit() - 0.5),
-                           radius * (0.35 + 0.35 * random.Unit())));
-  }
-  for (std::int32_t i = 0; i < 2; ++i) {
+  for (std::int32_t i = 0; i < 5; ++i) {
+    const bool droplet = i >= 3;
     const double side = random.Unit() < 0.5 ? -1.0 : 1.0;
-    blobs.push_back(Splash(random, centreX + side * radius * (1.2 + 0.3 * random.Unit()),
-                           centreY + radius * (random.Unit() - 0.5),
-                           radius * (0.06 + 0.08 * random.Unit())));
+    const double across = droplet ? side * (1.2 + 0.3 * random.Unit()) : random.Unit() - 0.5;
+    const double down = random.Unit() - 0.5;
+    const double size = droplet ? 0.06 + 0.08 * random.Unit() : 0.35 + 0.35 * random.Unit();
+    blobs.push_back(
+        Splash(random, centreX + radius * across, centreY + radius * down, radius * size));
   }
   const auto reach = static_cast<std::int32_t>(2.0 * radius);
   const auto cx = static_cast<std::int32_t>(centreX);
