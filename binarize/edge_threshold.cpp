@@ -50,7 +50,9 @@ void DifferenceRow(const TDIB& padded, std::int32_t v, std::vector<std::uint16_t
 void StrengthOfPadded(const TDIB& padded, TDIB& strength) {
   const auto width = static_cast<std::size_t>(strength.Width());
   const std::int32_t height = strength.Height();
-  std::vector<std::uint16_t> sums(width * static_cast<std::size_t>(height));
+  // Every sum is written before it is read, so the store is left uninitialised.
+  const auto sums =
+      std::make_unique_for_overwrite<std::uint16_t[]>(width * static_cast<std::size_t>(height));
   std::vector<std::uint16_t> differences(width + 2);
   std::array<std::vector<std::uint16_t>, 3> rows;
   for (std::size_t i = 0; i < 3; ++i) {
@@ -60,7 +62,7 @@ void StrengthOfPadded(const TDIB& padded, TDIB& strength) {
   std::uint16_t maxv = 0;
   for (std::int32_t y = 0; y < height; ++y) {
     if (y > 0) DifferenceRow(padded, y + 3, differences, rows[static_cast<std::size_t>(y + 2) % 3]);
-    std::uint16_t* out = sums.data() + static_cast<std::size_t>(y) * width;
+    std::uint16_t* out = sums.get() + static_cast<std::size_t>(y) * width;
     for (std::size_t x = 0; x < width; ++x) {
       out[x] = static_cast<std::uint16_t>(rows[0][x] + rows[1][x] + rows[2][x]);
       maxv = std::max(maxv, out[x]);
@@ -75,7 +77,7 @@ void StrengthOfPadded(const TDIB& padded, TDIB& strength) {
     }
   }
   for (std::int32_t y = 0; y < height; ++y) {
-    const std::uint16_t* in = sums.data() + static_cast<std::size_t>(y) * width;
+    const std::uint16_t* in = sums.get() + static_cast<std::size_t>(y) * width;
     std::uint8_t* out = strength.Row(y);
     for (std::size_t x = 0; x < width; ++x) out[x] = scaled[in[x]];
   }
@@ -128,21 +130,20 @@ void ClearSpecks(TDIB& classMap, std::int32_t maxSpotSize) {
   }
 }
 
-// The class map of an 8-bit image with at least one pixel.
+// The class map of an 8-bit image with at least one pixel. The smoothed image lives on in its
+// padded copy, so its own store takes the classes.
 std::unique_ptr<TDIB> ClassMapOf(const TDIB& image, std::int32_t sensitivity) {
-  auto smooth = NewGrayImage(image);
-  LocalMean(image, *smooth, 3, 3);
-  const auto padded = Padded(*smooth, 2);
-  smooth.reset();
-  auto strength = NewGrayImage(image);
-  StrengthOfPadded(*padded, *strength);
+  auto classMap = NewGrayImage(image);
+  LocalMean(image, *classMap, 3, 3);
+  const auto smoothPadded = Padded(*classMap, 2);
+  const auto strength = NewGrayImage(image);
+  StrengthOfPadded(*smoothPadded, *strength);
   if (sensitivity < 0) {
     THistogram histogram;
     GetHistogram(*strength, histogram);
     sensitivity = MinimumErrorThreshold(histogram);
   }
-  auto classMap = NewGrayImage(image);
-  ClassifyPadded(*padded, *strength, sensitivity, *classMap);
+  ClassifyPadded(*smoothPadded, *strength, sensitivity, *classMap);
   return classMap;
 }
 
