@@ -61,13 +61,15 @@ std::int32_t AdaptiveThreshold(TDIB& image, std::int32_t areaW, std::int32_t are
   contrast = ResolveAutomatic(contrast, *edges);
   auto maximum = MaximumFiltered(image, areaW, areaH);
   auto minimum = MinimumFiltered(image, areaW, areaH);
+  const std::int32_t w = image.Width();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     std::uint8_t* row = image.Row(y);
     const std::uint8_t* edge = edges->Row(y);
     const std::uint8_t* low = minimum->Row(y);
     const std::uint8_t* high = maximum->Row(y);
-    for (std::int32_t x = 0; x < image.Width(); ++x) {
-      if (edge[x] >= contrast) row[x] = row[x] < (low[x] + high[x]) / 2 ? lowValue : highValue;
+    for (std::int32_t x = 0; x < w; ++x) {
+      const std::uint8_t decided = row[x] < (low[x] + high[x]) / 2 ? lowValue : highValue;
+      row[x] = edge[x] >= contrast ? decided : row[x];
     }
   }
   edges.reset();

@@ -3,6 +3,7 @@
 #include "binarize/dynamic_threshold.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "binarize/window_filters.h"
 #include "binarize/window_filters_plane.h"
@@ -23,13 +24,39 @@ void ResolveAutomatic(const TDIB& image, std::int32_t& contrast, std::int32_t& b
   }
 }
 
-using TCounts = std::array<std::uint64_t, 256>;
-
-// Counts |a[x] - b[x]| for x in first..last.
-void CountDifferences(const std::uint8_t* a, const std::uint8_t* b, std::int32_t first,
-                      std::int32_t last, TCounts& counts) {
-  for (std::int32_t x = first; x <= last; ++x) ++counts[std::abs(a[x] - b[x])];
+// d[x] = |a[x] - b[x]| for count bytes.
+void Differences(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
+                 std::uint8_t* d) {
+  for (std::int32_t x = 0; x < count; ++x) {
+    d[x] = static_cast<std::uint8_t>(a[x] > b[x] ? a[x] - b[x] : b[x] - a[x]);
+  }
 }
+
+// Byte counts in four interleaved tables, so that runs of one value do not wait on one
+// another.
+class TCounts {
+ public:
+  void Count(const std::uint8_t* bytes, std::int32_t count) {
+    std::int32_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+      ++parts_[0][bytes[i]];
+      ++parts_[1][bytes[i + 1]];
+      ++parts_[2][bytes[i + 2]];
+      ++parts_[3][bytes[i + 3]];
+    }
+    for (; i < count; ++i) ++parts_[0][bytes[i]];
+  }
+  THistogram Total() const {
+    THistogram total{};
+    for (const THistogram& part : parts_) {
+      for (std::size_t v = 0; v < 256; ++v) total[v] += part[v];
+    }
+    return total;
+  }
+
+ private:
+  std::array<THistogram, 4> parts_{};
+};
 
 }  // namespace
 
@@ -42,20 +69,22 @@ void GetDifferenceHistogram(const TDIB& image, THistogram& histogram) {
   // Each neighbour pair is counted once here: pairs of two interior pixels in twice, pairs
   // with one pixel on the border in once, which is what counting all four neighbours of
   // every interior pixel adds up to.
-  TCounts twice{};
-  TCounts once{};
+  TCounts twice, once;
+  std::vector<std::uint8_t> differences(static_cast<std::size_t>(w));
+  std::uint8_t* d = differences.data();
   for (std::int32_t y = 1; y <= h - 2; ++y) {
-    const std::uint8_t* row = image.Row(y);
-    const std::uint8_t* right = row + 1;
-    CountDifferences(row, right, 0, 0, once);
-    CountDifferences(row, right, 1, w - 3, twice);
-    CountDifferences(row, right, w - 2, w - 2, once);
+    Differences(image.Row(y), image.Row(y) + 1, w - 1, d);
+    once.Count(d, 1);
+    twice.Count(d + 1, w - 3);
+    once.Count(d + w - 2, 1);
   }
   for (std::int32_t y = 0; y <= h - 2; ++y) {
-    bool inner = y >= 1 && y + 1 <= h - 2;
-    CountDifferences(image.Row(y), image.Row(y + 1), 1, w - 2, inner ? twice : once);
+    Differences(image.Row(y), image.Row(y + 1), w, d);
+    (y >= 1 && y + 1 <= h - 2 ? twice : once).Count(d + 1, w - 2);
   }
-  for (std::int32_t i = 0; i < 256; ++i) histogram[i] = 2 * twice[i] + once[i];
+  const THistogram twiceTotal = twice.Total();
+  const THistogram onceTotal = once.Total();
+  for (std::size_t i = 0; i < 256; ++i) histogram[i] = 2 * twiceTotal[i] + onceTotal[i];
 }
 
 void DynamicThresholdMinMax(TDIB& image, std::int32_t areaW, std::int32_t areaH,
@@ -70,11 +99,12 @@ void DynamicThresholdMinMax(TDIB& image, std::int32_t areaW, std::int32_t areaH,
   auto maximum = BlankLike(image);
   LocalMinimum(image, *minimum, areaW, areaH);
   LocalMaximum(image, *maximum, areaW, areaH);
+  const std::int32_t w = image.Width();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     std::uint8_t* row = image.Row(y);
     const std::uint8_t* low = minimum->Row(y);
     const std::uint8_t* high = maximum->Row(y);
-    for (std::int32_t x = 0; x < image.Width(); ++x) {
+    for (std::int32_t x = 0; x < w; ++x) {
       // A flat window falls back to the global level; both comparisons send ties to bright.
       std::int32_t level = high[x] - low[x] < contrast ? brightness : (high[x] + low[x]) / 2;
       row[x] = row[x] < level ? lowValue : highValue;
@@ -90,16 +120,14 @@ void DynamicThresholdAverage(TDIB& image, std::int32_t areaW, std::int32_t areaH
   ResolveAutomatic(image, contrast, brightness);
   auto mean = BlankLike(image);
   LocalMean(image, *mean, areaW, areaH);
+  const std::int32_t w = image.Width();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     std::uint8_t* row = image.Row(y);
     const std::uint8_t* average = mean->Row(y);
-    for (std::int32_t x = 0; x < image.Width(); ++x) {
-      std::int32_t darker = average[x] - row[x];
-      if (darker > contrast) {
-        row[x] = lowValue;
-      } else if (-darker > contrast) {
-        row[x] = highValue;
-      }
+    for (std::int32_t x = 0; x < w; ++x) {
+      const std::int32_t darker = average[x] - row[x];
+      const std::uint8_t decided = darker > 0 ? lowValue : highValue;
+      row[x] = std::abs(darker) > contrast ? decided : row[x];
     }
   }
   mean.reset();

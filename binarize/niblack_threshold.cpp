@@ -70,25 +70,24 @@ void NiblackBinarize(const TDIB& source, TDIB& destination, std::int32_t areaW, 
   const TSquareRootTable& roots = SquareRootTable();
 
   const TPlane in = PlaneOf(image);
-  TColumnSums<true> band(in);
+  TWindowSums<true> sums(in);
   TDivider count(1);
   for (std::int32_t y = 0; y < height; ++y) {
-    band.MoveTo(NiblackBand(y, rows, height));
+    sums.MoveTo(NiblackBand(y, rows, height));
     const std::uint8_t* pixels = in.Row(y);
     std::uint8_t* out = destination.Row(y);
-    auto run = [&](std::int32_t x) { return NiblackRun(x, columns, width); };
-    ForEachWindow(
-        band, width, run,
-        [&](std::int32_t x, std::uint64_t sum, std::uint64_t squares, std::uint64_t pixelCount) {
-          if (pixelCount != count.Divisor()) count = TDivider(pixelCount);
-          const std::uint64_t mean = count.Quotient(sum);
-          // Never above 128^2 for 8-bit values, so always inside the root table.
-          const std::uint64_t variance = count.Quotient(squares - sum * mean);
-          const double level =
-              (pixels[x] - deviationTerm[roots[variance]]) - static_cast<double>(mean);
-          // trunc(level) >= 0 exactly when level > -1.
-          out[x] = level > -1.0 ? 255 : 0;
-        });
+    for (std::int32_t x = 0; x < width; ++x) {
+      const TSpan run = NiblackRun(x, columns, width);
+      const std::uint64_t n = std::uint64_t(sums.Rows()) * (run.last - run.first + 1);
+      if (n != count.Divisor()) count = TDivider(n);
+      const std::uint64_t sum = sums.Sum(run);
+      const std::uint64_t mean = count.Quotient(sum);
+      // Never above 128^2 for 8-bit values, so always inside the root table.
+      const std::uint64_t variance = count.Quotient(sums.SquareSum(run) - sum * mean);
+      const double level = (pixels[x] - deviationTerm[roots[variance]]) - static_cast<double>(mean);
+      // trunc(level) >= 0 exactly when level > -1.
+      out[x] = level > -1.0 ? 255 : 0;
+    }
   }
 }
 

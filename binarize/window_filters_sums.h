@@ -1,6 +1,6 @@
-// Running window sums shared by the box mean and Niblack's rule: per-column sums over a band
-// of rows that moves down the image, and per-pixel sums over a run of those columns that
-// moves along the row. Every row and column enters and leaves once, so the work per pixel is
+// Window sums shared by the box mean and Niblack's rule: per-column sums over a band of rows
+// that moves down the image, and prefix sums of those along the row, so that a window's sum
+// is one subtraction. Every row enters and leaves the band once, so the work per pixel is
 // constant whatever the window size. Sums are 64-bit: no window of an image can overflow them.
 #pragma once
 
@@ -33,67 +33,57 @@ class TDivider {
   std::uint64_t reciprocal_;
 };
 
-// Per-column sums of the values, and with kSquares of their squares, over the band of rows
-// first .. last. The band only moves down: rows enter at the bottom and leave at the top.
+// Sums of the values, and with kSquares of their squares, over windows made of a band of rows
+// and a run of columns. The band only moves down: rows enter at the bottom and leave at the
+// top, updating per-column sums; after each move, prefix sums along the row make the sum over
+// any run of columns one subtraction.
 template <bool kSquares>
-class TColumnSums {
+class TWindowSums {
  public:
-  explicit TColumnSums(const TPlane& plane)
-      : plane_(plane), sums_(plane.width), squares_(kSquares ? plane.width : 0) {}
+  explicit TWindowSums(const TPlane& plane)
+      : plane_(plane),
+        sums_(Columns(1)),
+        squares_(Columns(kSquares)),
+        sumPrefix_(Columns(1) + 1),
+        squarePrefix_(Columns(kSquares) + 1) {}
 
   void MoveTo(TSpan band) {
-    while (last_ < band.last) Add(plane_.Row(++last_));
-    while (first_ < band.first) Remove(plane_.Row(first_++));
-  }
-  std::int32_t Rows() const { return last_ - first_ + 1; }
-  const std::uint64_t* Sums() const { return sums_.data(); }
-  const std::uint64_t* Squares() const { return squares_.data(); }
-
- private:
-  void Add(const std::uint8_t* row) {
-    for (std::int32_t x = 0; x < plane_.width; ++x) {
-      sums_[x] += row[x];
-      if constexpr (kSquares) squares_[x] += std::uint32_t{row[x]} * row[x];
+    // Sliding by one row, the common step, updates every column once.
+    while (last_ < band.last && first_ < band.first) {
+      Replace(plane_.Row(++last_), plane_.Row(first_++));
+    }
+    while (last_ < band.last) Replace(plane_.Row(++last_), zeros_.data());
+    while (first_ < band.first) Replace(zeros_.data(), plane_.Row(first_++));
+    for (std::int32_t x = 0; x < plane_.width; ++x) sumPrefix_[x + 1] = sumPrefix_[x] + sums_[x];
+    if constexpr (kSquares) {
+      for (std::int32_t x = 0; x < plane_.width; ++x) {
+        squarePrefix_[x + 1] = squarePrefix_[x] + squares_[x];
+      }
     }
   }
-  void Remove(const std::uint8_t* row) {
+  std::int32_t Rows() const { return last_ - first_ + 1; }
+  std::uint64_t Sum(TSpan run) const { return sumPrefix_[run.last + 1] - sumPrefix_[run.first]; }
+  std::uint64_t SquareSum(TSpan run) const {
+    return squarePrefix_[run.last + 1] - squarePrefix_[run.first];
+  }
+
+ private:
+  std::size_t Columns(bool used) const { return used ? static_cast<std::size_t>(plane_.width) : 0; }
+  // Adds the entering row and takes away the leaving one, column by column.
+  void Replace(const std::uint8_t* entering, const std::uint8_t* leaving) {
     for (std::int32_t x = 0; x < plane_.width; ++x) {
-      sums_[x] -= row[x];
-      if constexpr (kSquares) squares_[x] -= std::uint32_t{row[x]} * row[x];
+      sums_[x] += static_cast<std::uint64_t>(std::int32_t{entering[x]} - leaving[x]);
+      if constexpr (kSquares) {
+        squares_[x] += static_cast<std::uint64_t>(std::int32_t{entering[x]} * entering[x] -
+                                                  std::int32_t{leaving[x]} * leaving[x]);
+      }
     }
   }
 
   TPlane plane_;
-  std::vector<std::uint64_t> sums_;
-  std::vector<std::uint64_t> squares_;
+  std::vector<std::uint64_t> sums_, squares_, sumPrefix_, squarePrefix_;
+  std::vector<std::uint8_t> zeros_ =
+      std::vector<std::uint8_t>(static_cast<std::size_t>(plane_.width));
   std::int32_t first_ = 0;
   std::int32_t last_ = -1;
 };
-
-// Calls visit(x, sum, squares, pixelCount) for every column x of the band, with the sums over
-// the window made of the band and the run of columns runOf(x). Runs only move right.
-template <bool kSquares, class TRunOf, class TVisit>
-void ForEachWindow(const TColumnSums<kSquares>& columns, std::int32_t width, TRunOf runOf,
-                   TVisit visit) {
-  const std::uint64_t* sums = columns.Sums();
-  const std::uint64_t* squares = columns.Squares();
-  std::uint64_t sum = 0;
-  std::uint64_t squareSum = 0;
-  std::int32_t first = 0;
-  std::int32_t last = -1;
-  for (std::int32_t x = 0; x < width; ++x) {
-    TSpan run = runOf(x);
-    while (last < run.last) {
-      ++last;
-      sum += sums[last];
-      if constexpr (kSquares) squareSum += squares[last];
-    }
-    while (first < run.first) {
-      sum -= sums[first];
-      if constexpr (kSquares) squareSum -= squares[first];
-      ++first;
-    }
-    std::uint64_t count = std::uint64_t(columns.Rows()) * std::uint64_t(run.last - run.first + 1);
-    visit(x, sum, squareSum, count);
-  }
-}
