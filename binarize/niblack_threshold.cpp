@@ -35,6 +35,30 @@ TSpan NiblackRun(std::int32_t x, std::int32_t columns, std::int32_t width) {
   return TSpan{x - reach, x + reach};
 }
 
+// The rule for one pixel from its window's sums: with mean = sum div n, variance =
+// (squares - sum * mean) div n and sd its root from the table, the pixel is white when
+// v - (sd * k256) / 256 - mean, truncated toward zero, is at least 0.
+class TNiblackDecision {
+ public:
+  explicit TNiblackDecision(double k) : roots_(SquareRootTable()) {
+    const double k256 = std::trunc(k * 256);
+    for (std::int32_t sd = 0; sd <= 128; ++sd) deviationTerm_[sd] = sd * k256 / 256;
+  }
+  std::uint8_t operator()(std::uint8_t v, std::uint64_t sum, std::uint64_t squares,
+                          const TDivider& pixels) const {
+    const std::uint64_t mean = pixels.Quotient(sum);
+    // Never above 128^2 for 8-bit values, so always inside the root table.
+    const std::uint64_t variance = pixels.Quotient(squares - sum * mean);
+    const double level = (v - deviationTerm_[roots_[variance]]) - static_cast<double>(mean);
+    // trunc(level) >= 0 exactly when level > -1.
+    return level > -1.0 ? 255 : 0;
+  }
+
+ private:
+  const TSquareRootTable& roots_;
+  std::array<double, 129> deviationTerm_;
+};
+
 }  // namespace
 
 const TSquareRootTable& SquareRootTable() {
@@ -63,31 +87,33 @@ void NiblackBinarize(const TDIB& source, TDIB& destination, std::int32_t areaW, 
   std::int32_t columns = areaW >= width ? width - 1 : areaW;
   if (columns % 2 == 0) ++columns;
 
-  // The level's deviation term for every possible deviation: (sd * k256) / 256.
-  const double k256 = std::trunc(k * 256);
-  std::array<double, 129> deviationTerm;
-  for (std::int32_t sd = 0; sd <= 128; ++sd) deviationTerm[sd] = sd * k256 / 256;
-  const TSquareRootTable& roots = SquareRootTable();
-
+  const TNiblackDecision decide(k);
   const TPlane in = PlaneOf(image);
   TWindowSums<true> sums(in);
+  const std::int32_t reach = columns / 2;
   TDivider count(1);
+  TDivider fullRun(1);
   for (std::int32_t y = 0; y < height; ++y) {
     sums.MoveTo(NiblackBand(y, rows, height));
     const std::uint8_t* pixels = in.Row(y);
     std::uint8_t* out = destination.Row(y);
-    for (std::int32_t x = 0; x < width; ++x) {
+    auto decideAt = [&](std::int32_t x, TSpan run, const TDivider& pixelCount) {
+      out[x] = decide(pixels[x], sums.Sum(run), sums.SquareSum(run), pixelCount);
+    };
+    auto shortRun = [&](std::int32_t x) {
       const TSpan run = NiblackRun(x, columns, width);
       const std::uint64_t n = std::uint64_t(sums.Rows()) * (run.last - run.first + 1);
       if (n != count.Divisor()) count = TDivider(n);
-      const std::uint64_t sum = sums.Sum(run);
-      const std::uint64_t mean = count.Quotient(sum);
-      // Never above 128^2 for 8-bit values, so always inside the root table.
-      const std::uint64_t variance = count.Quotient(sums.SquareSum(run) - sum * mean);
-      const double level = (pixels[x] - deviationTerm[roots[variance]]) - static_cast<double>(mean);
-      // trunc(level) >= 0 exactly when level > -1.
-      out[x] = level > -1.0 ? 255 : 0;
-    }
+      decideAt(x, run, count);
+    };
+    // The run is odd and never wider than the row: it is full from column reach to column
+    // width - 1 - reach.
+    const std::uint64_t full = std::uint64_t(sums.Rows()) * columns;
+    if (full != fullRun.Divisor()) fullRun = TDivider(full);
+    for (std::int32_t x = 0; x < reach; ++x) shortRun(x);
+    for (std::int32_t x = reach; x < width - reach; ++x)
+      decideAt(x, {x - reach, x + reach}, fullRun);
+    for (std::int32_t x = width - reach; x < width; ++x) shortRun(x);
   }
 }
 
