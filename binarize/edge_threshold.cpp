@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
+#include <memory>
 #include <vector>
 
 #include "binarize/connected_components.h"
