@@ -12,10 +12,6 @@
 
 namespace {
 
-void Require8Bit(const TDIB& image) {
-  if (image.BitCount() != 8) throw EError(kNeeds8Bit);
-}
-
 // Colour input is thresholded on its weighted gray, the same gray every rule sees.
 void MakeGray(TDIB& image) {
   if (image.BitCount() == 24) image.ConvertTo(df8Bit);
@@ -43,8 +39,8 @@ std::int32_t RuleLevel(TDIB& image, TAutoThresholdMethod method) {
 
 void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowValue,
                std::uint8_t highValue) {
-  if (image.BitCount() != 24) Require8Bit(image);
   MakeGray(image);
+  if (image.BitCount() != 8) throw EError(kNeeds8Bit);
   std::array<std::uint8_t, 256> map;
   for (std::int32_t value = 0; value < 256; ++value) {
     map[static_cast<std::size_t>(value)] = value > level ? highValue : lowValue;
