@@ -41,8 +41,11 @@ void ReportPixels(benchmark::State& state, const TDIB& page, std::size_t fileByt
   state.counters["file_kB"] = static_cast<double>(fileBytes) / 1024;
 }
 
-void BM_TiffEncode(benchmark::State& state, const TDIB& page, TTIFFCompression compression) {
-  auto copy = page.Duplicate();
+// The page comes from a getter, so that it is made only when a benchmark runs.
+using TPage = const TDIB& (*)();
+
+void BM_TiffEncode(benchmark::State& state, TPage page, TTIFFCompression compression) {
+  auto copy = page().Duplicate();
   std::size_t size = 0;
   for (auto _ : state) {
     TMemoryStream stream;
@@ -50,11 +53,11 @@ void BM_TiffEncode(benchmark::State& state, const TDIB& page, TTIFFCompression c
     size = stream.Bytes().size();
     benchmark::DoNotOptimize(stream.Bytes().data());
   }
-  ReportPixels(state, page, size);
+  ReportPixels(state, page(), size);
 }
 
-void BM_TiffDecode(benchmark::State& state, const TDIB& page, TTIFFCompression compression) {
-  const TBytes file = Encode(page, compression);
+void BM_TiffDecode(benchmark::State& state, TPage page, TTIFFCompression compression) {
+  const TBytes file = Encode(page(), compression);
   TMemoryStream stream(file);
   TDIB image;
   for (auto _ : state) {
@@ -62,37 +65,16 @@ void BM_TiffDecode(benchmark::State& state, const TDIB& page, TTIFFCompression c
     image.LoadTIFFFromStream(stream, 0);
     benchmark::DoNotOptimize(image.Bits());
   }
-  ReportPixels(state, page, file.size());
-}
-
-void BM_TiffEncodeGroup4(benchmark::State& state) {
-  BM_TiffEncode(state, BiLevelPage(), tcCCITT4);
-}
-void BM_TiffDecodeGroup4(benchmark::State& state) {
-  BM_TiffDecode(state, BiLevelPage(), tcCCITT4);
-}
-void BM_TiffEncodeBiLevelNone(benchmark::State& state) {
-  BM_TiffEncode(state, BiLevelPage(), tcNone);
-}
-void BM_TiffDecodeBiLevelNone(benchmark::State& state) {
-  BM_TiffDecode(state, BiLevelPage(), tcNone);
-}
-void BM_TiffEncodeGrayLZW(benchmark::State& state) {
-  BM_TiffEncode(state, BenchGrayPage(), tcLZW);
-}
-void BM_TiffDecodeGrayLZW(benchmark::State& state) {
-  BM_TiffDecode(state, BenchGrayPage(), tcLZW);
-}
-void BM_TiffDecodeColourJPEG(benchmark::State& state) {
-  BM_TiffDecode(state, BenchColourPage(), tcJPEG);
+  ReportPixels(state, page(), file.size());
 }
 
 }  // namespace
 
-BENCHMARK(BM_TiffEncodeGroup4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TiffDecodeGroup4)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TiffEncodeBiLevelNone)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TiffDecodeBiLevelNone)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TiffEncodeGrayLZW)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TiffDecodeGrayLZW)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_TiffDecodeColourJPEG)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffEncode, Group4, &BiLevelPage, tcCCITT4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffDecode, Group4, &BiLevelPage, tcCCITT4)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffEncode, BiLevelNone, &BiLevelPage, tcNone)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffDecode, BiLevelNone, &BiLevelPage, tcNone)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffEncode, GrayLZW, &BenchGrayPage, tcLZW)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffDecode, GrayLZW, &BenchGrayPage, tcLZW)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_TiffDecode, ColourJPEG, &BenchColourPage, tcJPEG)
+    ->Unit(benchmark::kMillisecond);

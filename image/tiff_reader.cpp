@@ -321,19 +321,17 @@ void ReadBlocks(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unp
   }
 }
 
-// True colours of the RGBA interface to pixel values: 24 bits take them as they are; a file's
-// palette takes its nearest entry (exact for colours that came from the map); gray tables
-// take the luminance, thresholded at the middle for 1 bit and rounded to the nearest of the
-// 16 levels for 4 bits.
+// True colours of the RGBA interface to pixel values of a palette format (24 bits take them as
+// they are, StoreColourRow): a file's palette takes its nearest entry (exact for colours that
+// came from the map); gray tables take the luminance, thresholded at the middle for 1 bit
+// and rounded to the nearest of the 16 levels for 4 bits.
 class TColourToPixel {
  public:
   TColourToPixel(const TDIB& image, std::int32_t paletteEntries)
       : image_(image), paletteEntries_(paletteEntries) {}
 
   std::int32_t Value(std::uint32_t abgr) {
-    const std::uint32_t rgb = abgr & 0xFFFFFF;  // red + 256 x green + 65536 x blue
-    if (image_.Format() == df24Bit) return static_cast<std::int32_t>(rgb);
-    if (paletteEntries_ > 0) return NearestEntry(rgb);
+    if (paletteEntries_ > 0) return NearestEntry(abgr & 0xFFFFFF);
     // Gray sources give equal channels; the weights only matter for odd files.
     const std::uint32_t level =
         (299 * TIFFGetR(abgr) + 587 * TIFFGetG(abgr) + 114 * TIFFGetB(abgr) + 500) / 1000;
@@ -343,6 +341,7 @@ class TColourToPixel {
   }
 
  private:
+  // rgb: red + 256 x green + 65536 x blue.
   std::int32_t NearestEntry(std::uint32_t rgb) {
     const auto cached = cache_.find(rgb);
     if (cached != cache_.end()) return cached->second;
@@ -367,6 +366,15 @@ class TColourToPixel {
   std::int32_t paletteEntries_;
   std::unordered_map<std::uint32_t, std::int32_t> cache_;
 };
+
+// The 24-bit case of TColourToPixel, a whole row at a time: blue, green, red bytes.
+void StoreColourRow(const std::uint32_t* abgr, std::uint32_t width, std::uint8_t* target) {
+  for (std::uint32_t x = 0; x < width; ++x, target += 3) {
+    target[0] = static_cast<std::uint8_t>(TIFFGetB(abgr[x]));
+    target[1] = static_cast<std::uint8_t>(TIFFGetG(abgr[x]));
+    target[2] = static_cast<std::uint8_t>(TIFFGetR(abgr[x]));
+  }
+}
 
 struct TRGBAImageGuard {
   TIFFRGBAImage image{};
@@ -396,6 +404,10 @@ void ReadRGBA(const TTIFFHandle& tiff, const TTIFFTags& tags, std::int32_t palet
     for (std::uint32_t i = 0; i < rows; ++i) {
       const std::uint32_t* source = raster.data() + static_cast<std::size_t>(i) * tags.width;
       const auto y = static_cast<std::int32_t>(row + i);
+      if (image.Format() == df24Bit) {
+        StoreColourRow(source, tags.width, image.Row(y));
+        continue;
+      }
       for (std::uint32_t x = 0; x < tags.width; ++x) {
         image.SetPixel(static_cast<std::int32_t>(x), y, toPixel.Value(source[x]));
       }
