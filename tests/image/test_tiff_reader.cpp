@@ -193,6 +193,70 @@ TEST(TiffReader, PaletteImagesOfEveryDepthKeepIndicesAndColours) {
   }
 }
 
+namespace {
+
+// The rows of a page (bits per pixel `bits`, rows of whole bytes) cut into 8 x 8 tiles, each
+// stored as one PackBits literal run. Tiles 8 pixels wide are narrower than the TIFF standard
+// asks, which sends the page through libtiff's RGBA interface.
+std::vector<TBytes> NarrowTiles(const std::vector<TBytes>& rows, std::uint32_t width,
+                                std::uint32_t bits) {
+  std::vector<TBytes> tiles;
+  for (std::size_t top = 0; top < rows.size(); top += 8) {
+    for (std::uint32_t left = 0; left < width; left += 8) {
+      TBytes tile = {static_cast<std::uint8_t>(8 * bits - 1)};
+      for (std::size_t y = top; y < top + 8; ++y) {
+        for (std::uint32_t i = 0; i < bits; ++i) {
+          const std::size_t at = left * bits / 8 + i;
+          tile.push_back(y < rows.size() && at < rows[y].size() ? rows[y][at] : 0);
+        }
+      }
+      tiles.push_back(tile);
+    }
+  }
+  return tiles;
+}
+
+}  // namespace
+
+TEST(TiffReader, RgbaColoursBecomeThePixelValuesOfTheFormat) {
+  // The same samples as plain strips and as narrow tiles must give the same image: strips are
+  // copied as they are, tiles come as colours and are mapped back to pixel values.
+  struct TCase {
+    const char* reason;
+    std::uint32_t bits, photometric;
+    std::vector<TTiffEntry> more;
+  } const cases[] = {
+      {"1 bit min-is-white: white to the white entry", 1, 0, {}},
+      {"1 bit min-is-black", 1, 1, {}},
+      {"4 bit gray: level / 17", 4, 1, {}},
+      {"4 bit min-is-white gray", 4, 0, {}},
+      {"4 bit palette: the nearest entry", 4, 3, {ColourMap(4, true)}},
+      {"2 bit palette", 2, 3, {ColourMap(2, false)}},
+      {"8 bit palette", 8, 3, {ColourMap(8, true)}},
+      {"8 bit gray", 8, 1, {}},
+  };
+  const std::uint32_t width = 20, height = 13;
+  for (const TCase& c : cases) {
+    std::vector<TBytes> rows(height);
+    TBytes strip;
+    for (std::uint32_t y = 0; y < height; ++y) {
+      for (std::uint32_t i = 0; i < (width * c.bits + 7) / 8; ++i) {
+        rows[y].push_back(static_cast<std::uint8_t>(y * 29 + i * 71 + (i * y) % 7));
+      }
+      strip.insert(strip.end(), rows[y].begin(), rows[y].end());
+    }
+    const auto plain = PlainEntries(width, height, c.bits, 1, c.photometric);
+    const auto entries = With(plain, c.more);
+    auto tiled = With({plain.begin(), plain.end() - 1}, c.more);  // without RowsPerStrip
+    tiled.insert(tiled.end(), {{259, ttShort, {32773}}, {322, ttLong, {8}}, {323, ttLong, {8}}});
+    const auto fromStrip = LoadTiffBytes(CraftTiff(entries, {strip}));
+    const auto fromTiles = LoadTiffBytes(CraftTiff(tiled, NarrowTiles(rows, width, c.bits), true));
+    EXPECT_EQ(fromTiles->Format(), fromStrip->Format()) << c.reason;
+    SCOPED_TRACE(c.reason);
+    ExpectSameColours(*fromStrip, *fromTiles);
+  }
+}
+
 TEST(TiffReader, ResolutionFollowsTheUnit) {
   struct TCase {
     std::vector<TTiffEntry> tags;

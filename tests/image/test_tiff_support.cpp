@@ -75,14 +75,15 @@ void PutValues(std::vector<std::uint8_t>& out, const TTiffEntry& entry) {
 }  // namespace
 
 std::vector<std::uint8_t> CraftTiff(std::vector<TTiffEntry> entries,
-                                    const std::vector<std::vector<std::uint8_t>>& strips) {
+                                    const std::vector<std::vector<std::uint8_t>>& blocks,
+                                    bool tiles) {
   std::vector<std::uint8_t> out = {'I', 'I', 42, 0, 0, 0, 0, 0};
-  TTiffEntry offsets{273, ttLong, {}};
-  TTiffEntry counts{279, ttLong, {}};
-  for (const auto& strip : strips) {
+  TTiffEntry offsets{static_cast<std::uint16_t>(tiles ? 324 : 273), ttLong, {}};
+  TTiffEntry counts{static_cast<std::uint16_t>(tiles ? 325 : 279), ttLong, {}};
+  for (const auto& block : blocks) {
     offsets.values.push_back(static_cast<std::uint32_t>(out.size()));
-    counts.values.push_back(static_cast<std::uint32_t>(strip.size()));
-    out.insert(out.end(), strip.begin(), strip.end());
+    counts.values.push_back(static_cast<std::uint32_t>(block.size()));
+    out.insert(out.end(), block.begin(), block.end());
   }
   if (out.size() % 2 != 0) out.push_back(0);
   entries.push_back(offsets);

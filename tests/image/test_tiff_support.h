@@ -26,11 +26,12 @@ struct TTiffEntry {
   std::vector<std::uint32_t> values;  // numerator, denominator pairs for ttRational
 };
 
-// A one-page file: the header, the strips one after the other, then the directory. The
-// StripOffsets and StripByteCounts entries are made from the strips; the given entries may
-// come in any order.
+// A one-page file: the header, the strips (or tiles) one after the other, then the
+// directory. The StripOffsets and StripByteCounts (TileOffsets and TileByteCounts) entries are
+// made from the blocks; the given entries may come in any order.
 std::vector<std::uint8_t> CraftTiff(std::vector<TTiffEntry> entries,
-                                    const std::vector<std::vector<std::uint8_t>>& strips);
+                                    const std::vector<std::vector<std::uint8_t>>& blocks,
+                                    bool tiles = false);
 
 // The common entries of a one-strip page: width, height, bits per sample, samples per
 // pixel, photometric and RowsPerStrip = height.

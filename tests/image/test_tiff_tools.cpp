@@ -273,6 +273,8 @@ TEST(TiffTools, ImageMagickGrayVariantsPagesAndTiles) {
     const char* reason;
   } const cases[] = {
       {"convert " + pgm + " -define quantum:polarity=min-is-white", 262, 0, "min-is-white"},
+      {"convert " + pgm + " -define quantum:polarity=min-is-white -compress jpeg", 262, 0,
+       "min-is-white JPEG: the RGBA interface's colours are not inverted again"},
       {"convert " + pgm + " -depth 16", 258, 16, "16-bit gray"},
       {"convert " + pgm + " -depth 16 -compress lzw", 258, 16, "16-bit gray, LZW"},
       {"convert " + ppm + " -define tiff:tile-geometry=16x16", 322, 16, "RGB tiles"},
