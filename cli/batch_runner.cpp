@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -78,8 +79,9 @@ class TReportSink {
 
 class TFileJob {
  public:
-  TFileJob(const TBatchRequest& request, const std::string& input, const std::string& output)
-      : request_(request) {
+  TFileJob(const TBatchRequest& request, const std::set<std::string>& inputs,
+           const std::string& input, const std::string& output)
+      : request_(request), inputs_(inputs) {
     report_.Input = input;
     report_.Output = output;
     pages_ = request.AllPages ? TIFFPageCount(input) : 1;
@@ -116,13 +118,13 @@ class TFileJob {
     return numbered_ ? PageFileName(report_.Output, page) : report_.Output;
   }
 
-  // The input folder may be the output folder: an output must never overwrite its input.
+  // The input folder may be the output folder: an output must never overwrite an input,
+  // its own (scan.tif) or another one (scan.tif as the output of scan.png).
   void RefuseToReplaceInput() {
-    std::error_code error;
     for (std::int32_t page = 0; page < (numbered_ ? pages_ : 1); ++page) {
-      if (fs::equivalent(report_.Input, PageOutput(page), error)) {
+      if (inputs_.count(FileIdentity(PageOutput(page))) != 0) {
         stage_ = "cannot write " + PageOutput(page);
-        throw EError("the output would replace the input file");
+        throw EError("the output would replace an input file");
       }
     }
   }
@@ -155,6 +157,7 @@ class TFileJob {
   }
 
   const TBatchRequest& request_;
+  const std::set<std::string>& inputs_;
   TFileReport report_;
   std::int32_t pages_ = 1;
   bool numbered_ = false;
@@ -163,11 +166,12 @@ class TFileJob {
 
 // The inputs of one output file, in list order. Whether an output exists is decided before
 // any of them is written, so that --skip-existing means "existed when the run came to it".
-void ProcessGroup(const TBatchRequest& request, const TOutputGroup& group, TReportSink& sink) {
+void ProcessGroup(const TBatchRequest& request, const std::set<std::string>& inputs,
+                  const TOutputGroup& group, TReportSink& sink) {
   std::vector<TFileJob> jobs;
   std::vector<bool> skip;
   for (const auto& input : group.Inputs) {
-    jobs.emplace_back(request, input, group.Output);
+    jobs.emplace_back(request, inputs, input, group.Output);
     skip.push_back(request.SkipExisting && jobs.back().OutputsExist());
   }
   for (std::size_t i = 0; i < jobs.size(); ++i) {
@@ -208,7 +212,8 @@ TBatchSummary RunBatch(const TBatchRequest& request, TBatchObserver& observer) {
 
   std::atomic<std::size_t> next{first};
   const auto work = [&] {
-    for (std::size_t g = next++; g < last; g = next++) ProcessGroup(request, groups[g], sink);
+    for (std::size_t g = next++; g < last; g = next++)
+      ProcessGroup(request, inputs.Identities, groups[g], sink);
   };
   const auto workers =
       std::min<std::size_t>(static_cast<std::size_t>(std::max(1, request.Jobs)), last - first);

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <set>
 #include <system_error>
 
 #include "platform/errors.h"
@@ -17,17 +16,10 @@ std::string SystemText(int errorCode) {
   return std::generic_category().message(errorCode);
 }
 
-// The same file reached by two names is one file.
-std::string IdentityOf(const std::string& fileName) {
-  std::error_code error;
-  const auto canonical = std::filesystem::weakly_canonical(fileName, error);
-  return error ? fileName : canonical.string();
-}
-
 class TCollector {
  public:
   void Add(const std::string& file) {
-    if (seen_.insert(IdentityOf(file)).second) list_.Files.push_back(file);
+    if (list_.Identities.insert(FileIdentity(file)).second) list_.Files.push_back(file);
   }
   void AddFolder(const std::string& folder) {
     const std::string prefix = IncludeTrailingPathDelimiter(folder);
@@ -44,11 +36,16 @@ class TCollector {
   TInputList Take() { return std::move(list_); }
 
  private:
-  std::set<std::string> seen_;
   TInputList list_;
 };
 
 }  // namespace
+
+std::string FileIdentity(const std::string& fileName) {
+  std::error_code error;
+  const auto canonical = std::filesystem::weakly_canonical(fileName, error);
+  return error ? fileName : canonical.string();
+}
 
 TInputList CollectInputs(const std::vector<std::string>& inputs) {
   TCollector collector;

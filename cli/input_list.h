@@ -2,6 +2,7 @@
 // with the masks "*.tif", "*.jpg", "*.bmp" and "*.png", in that order, by name within a mask.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,9 +15,14 @@ struct TInputError {
 
 struct TInputList {
   std::vector<std::string> Files;
-  std::vector<TInputError> Errors;  // inputs that are neither a file nor a readable folder
+  std::set<std::string> Identities;  // FileIdentity of every file
+  std::vector<TInputError> Errors;   // inputs that are neither a file nor a readable folder
 };
 
 // Expands the inputs in order. A file named twice, directly or through its folder, is listed
 // once, at its first place; subfolders of a folder are not entered.
 TInputList CollectInputs(const std::vector<std::string>& inputs);
+
+// The name that is the same for every path to a file (absolute, links resolved), also for a
+// file that does not exist yet.
+std::string FileIdentity(const std::string& fileName);

@@ -213,13 +213,21 @@ TEST_F(BatchRunner, AFailingFileIsReportedAndTheOthersGoOn) {
   EXPECT_EQ(FilePixels(Out("a.tif")), Expected(in / "a.tif", request.Settings));
 }
 
-TEST_F(BatchRunner, AnOutputNeverReplacesItsInput) {
+TEST_F(BatchRunner, AnOutputNeverReplacesAnInput) {
+  // Writing into the input folder: a.tif would replace itself, and a.png's output is a.tif
+  // too; b.png and c.JPG give new files.
+  GrayPage(4)->SavePNGToFile(in / "a.png");
   const std::string before = ReadText(in / "a.tif");
   request.OutputFolder = in.Path();
   const TRun run = Run();
-  EXPECT_EQ(run.recorder.reports.at(in / "a.tif").Outcome, TFileOutcome::foFailed);
+  for (const char* name : {"a.tif", "a.png"}) {
+    const auto& report = run.recorder.reports.at(in / name);
+    EXPECT_EQ(report.Outcome, TFileOutcome::foFailed) << name;
+    EXPECT_EQ(report.Error,
+              "cannot write " + in / "a.tif" + ": the output would replace an input file");
+  }
   EXPECT_EQ(ReadText(in / "a.tif"), before);
-  EXPECT_EQ(run.summary.Written, 2u) << "b.tif and c.tif do not clash with an input";
+  EXPECT_EQ(run.summary.Written, 2u);
 }
 
 TEST_F(BatchRunner, AnOutputFolderThatCannotBeMadeStopsTheRun) {
