@@ -91,7 +91,9 @@ std::vector<std::uint8_t> Advanced(std::int32_t width, const std::vector<std::ui
 TEST(SquareRootTable, HoldsTheIntegerRootUpTo129SquaredLessOne) {
   const TSquareRootTable& roots = SquareRootTable();
   for (std::int32_t r = 1; r <= 129; ++r) {
-    if (r * r < kSquareRootTableSize) EXPECT_EQ(roots[r * r], r);
+    if (r * r < kSquareRootTableSize) {
+      EXPECT_EQ(roots[r * r], r);
+    }
     EXPECT_EQ(roots[r * r - 1], r - 1);
   }
   EXPECT_EQ(roots[0], 0);
