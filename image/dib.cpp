@@ -89,6 +89,7 @@ void TDIB::Clear() {
   paletteCount_ = 0;
   stride_ = 0;
   bytesPerRow_ = 0;
+  format_ = df8Bit;
   fileHeader_ = {};
 }
 
@@ -209,7 +210,9 @@ void TDIB::ReadHeader() {
   bytesPerRow_ =
       static_cast<std::int32_t>((std::int64_t{header->biWidth} * header->biBitCount + 7) / 8);
   if (header->biBitCount == 15) bytesPerRow_ = 2 * header->biWidth;
-  format_ = format;
+  // Allocate writes 16 into the header of a 15-bit image: re-reading that header (after a
+  // copy or a resize) keeps the image's own code, so its 5-5-5 words stay 5-5-5.
+  if (format != df16Bit || format_ != df15Bit) format_ = format;
   BindPixelOperations();
 }
 

@@ -191,3 +191,14 @@ TEST(Dib, RowTableStartsAtTheTopImageRow) {
   EXPECT_EQ(image.Width(), 0);
   EXPECT_EQ(image.Height(), 0);
 }
+
+TEST(Dib, FifteenBitImagesKeepTheirFormatThroughCopiesAndResizes) {
+  TDIB image;
+  image.Allocate(3, 2, df15Bit, 0, 0);
+  EXPECT_EQ(image.BitCount(), 16) << "the header says 16";
+  EXPECT_EQ(image.Duplicate()->Format(), df15Bit);
+  image.ResizeCanvas(5, 4, 0);
+  EXPECT_EQ(image.Format(), df15Bit);
+  image.Clear();
+  EXPECT_EQ(image.Format(), df8Bit) << "an emptied image forgets its format";
+}
