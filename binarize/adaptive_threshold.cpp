@@ -55,21 +55,28 @@ std::int32_t AdaptiveThreshold(TDIB& image, std::int32_t areaW, std::int32_t are
   brightness = ResolveAutomatic(brightness, image);
   auto gradient = BlankLike(image);
   SobelMagnitude(image, *gradient);
-  // LocalMean's 5 x 5 request is a 7 x 7 box.
-  auto edges = MeanFiltered(*gradient, 5, 5);
+  // LocalMean's 5 x 5 request is a 7 x 7 box. The filters write into blank images: a copy of
+  // the input, as MeanFiltered makes, would only be overwritten.
+  auto edges = BlankLike(image);
+  LocalMean(*gradient, *edges, 5, 5);
   gradient.reset();
   contrast = ResolveAutomatic(contrast, *edges);
-  auto maximum = MaximumFiltered(image, areaW, areaH);
-  auto minimum = MinimumFiltered(image, areaW, areaH);
+  auto maximum = BlankLike(image);
+  WindowMaximum(image, *maximum, areaW, areaH);
+  auto minimum = BlankLike(image);
+  WindowMinimum(image, *minimum, areaW, areaH);
   const std::int32_t w = image.Width();
+  const auto edgeLevel = static_cast<std::uint8_t>(contrast);
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     std::uint8_t* row = image.Row(y);
     const std::uint8_t* edge = edges->Row(y);
     const std::uint8_t* low = minimum->Row(y);
     const std::uint8_t* high = maximum->Row(y);
     for (std::int32_t x = 0; x < w; ++x) {
-      const std::uint8_t decided = row[x] < (low[x] + high[x]) / 2 ? lowValue : highValue;
-      row[x] = edge[x] >= contrast ? decided : row[x];
+      // (low + high) div 2 without leaving 8 bits, so that the loop runs 16 pixels a step.
+      const auto mid = static_cast<std::uint8_t>((low[x] & high[x]) + ((low[x] ^ high[x]) >> 1));
+      const std::uint8_t decided = row[x] < mid ? lowValue : highValue;
+      row[x] = edge[x] >= edgeLevel ? decided : row[x];
     }
   }
   edges.reset();
