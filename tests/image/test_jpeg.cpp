@@ -68,7 +68,9 @@ TEST_F(JPEGFromTools, DecodesExactlyAsLibjpegDoes) {
     auto image = LoadJPEG(Make(name, c.options, c.source));
     auto expected = ReadPNM(dir_.Path(name + ".pnm"));
     EXPECT_EQ(image->Format(), c.format);
-    if (c.format == df8Bit) EXPECT_TRUE(image->HasStandardPalette()) << "identity gray ramp";
+    if (c.format == df8Bit) {
+      EXPECT_TRUE(image->HasStandardPalette()) << "identity gray ramp";
+    }
     ExpectSameColours(*expected, *image);
   }
 }
