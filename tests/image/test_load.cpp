@@ -111,6 +111,22 @@ TEST(Load, JPEGStartsWhereTheStreamIs) {
   EXPECT_EQ(copy.Format(), df24Bit);
 }
 
+TEST(Load, EveryResolutionSurvivesBitmapAndPNG) {
+  // Pixels per metre are whole numbers in both files; rounding twice must still give back
+  // every dots-per-inch value a scanner may report.
+  for (TStreamWriter write : {&TDIB::SaveBMPToStream, &TDIB::SavePNGToStream}) {
+    for (std::int32_t dpi = 0; dpi <= 4800; dpi += dpi < 400 ? 1 : 37) {
+      TDIB image;
+      image.Allocate(1, 1, df1Bit, dpi, 4800 - dpi);
+      TMemoryStream stream(SaveToBytes(image, write));
+      TDIB copy;
+      copy.LoadFromStream(stream, 0);
+      ASSERT_EQ(copy.XResolution(), dpi);
+      ASSERT_EQ(copy.YResolution(), 4800 - dpi);
+    }
+  }
+}
+
 // Each thread writes and reads its own images and meets broken files of every reader; the
 // results and messages must be those a single thread gets.
 TEST(Load, ReadersAndWritersRunOnSeveralThreadsAtOnce) {
