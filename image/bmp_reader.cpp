@@ -100,8 +100,9 @@ void CheckCompression(TStream& stream, std::int64_t start, const std::uint8_t* h
   TMasks masks = ReadMasks(stream, start, header, headerSize);
   bool plain = (info.biBitCount == 16 && masks == kPlainMasks16) ||
                (info.biBitCount == 32 && masks == kPlainMasks32);
-  if (!plain)
+  if (!plain) {
     throw EError("Bitmap files with colour masks other than 5-5-5 or 8-8-8 are not supported");
+  }
 }
 
 // Holds one lock on a block for the length of a scope.
@@ -204,6 +205,7 @@ void FillBlock(TStream& stream, std::int64_t start, const TBitmapLayout& layout,
   header = layout.info;
   header.biSize = kInfoHeaderSize;
   header.biHeight = layout.height;
+  header.biPlanes = 1;
   header.biBitCount = static_cast<std::uint16_t>(layout.bitCount);
   header.biCompression = kBiRGB;
   header.biSizeImage = static_cast<std::uint32_t>(std::int64_t{imageLayout.Stride} * layout.height);
