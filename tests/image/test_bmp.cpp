@@ -203,8 +203,8 @@ TEST(BMP, HarmlessSloppinessIsTolerated) {
   auto image = MakePatternImage(df8Bit, 6, 3, 0);
   std::vector<std::uint8_t> file = SaveBMP(*image);
   file.erase(file.end() - 2, file.end());  // the last row's padding is missing
-  PutU32LE(file, kBfSize, 0);    // some writers leave these two at zero
-  PutU32LE(file, 34, 0);         // biSizeImage
+  PutU32LE(file, kBfSize, 0);              // some writers leave these two at zero
+  PutU32LE(file, 34, 0);                   // biSizeImage
   ExpectSameImage(*image, *LoadBMP(file));
 }
 
