@@ -19,6 +19,7 @@
 #include "image/dibunit.h"
 #include "image/safe_file.h"
 #include "image/tiff_client.h"
+#include "platform/errors.h"
 
 namespace {
 
@@ -250,6 +251,8 @@ void WriteRows(const TTIFFHandle& tiff, const TDIB& image, const TRowForm& form)
 
 void TDIB::SaveTIFFToStream(TStream& stream, bool append, TTIFFCompression compression,
                             std::int32_t rowsPerStrip) {
+  // A TIFF page has at least one pixel; libtiff would write an unreadable one.
+  if (Width() <= 0 || Height() <= 0) throw EError("There is no image to save");
   compression = ResolveAuto(compression, Format());
   if (const TDIBFormat expanded = ExpansionFormat(*this, compression); expanded != 0) {
     ExpandColours(*this, expanded)->SaveTIFFToStream(stream, append, compression, rowsPerStrip);

@@ -301,6 +301,18 @@ TEST(TiffWriter, WidensFifteenAndSixteenBitImagesToTwentyFourBits) {
   }
 }
 
+TEST(TiffWriter, RefusesImagesWithoutPixels) {
+  TDIB empty, noColumns, noRows;
+  noColumns.Allocate(0, 5, df1Bit, 0, 0);
+  noRows.Allocate(5, 0, df24Bit, 0, 0);
+  for (TDIB* image : {&empty, &noColumns, &noRows}) {
+    TMemoryStream stream;
+    EXPECT_EQ(FailureOf([&] { image->SaveTIFFToStream(stream, false, tcAuto, 16); }),
+              "There is no image to save");
+    EXPECT_EQ(stream.Size(), 0);
+  }
+}
+
 TEST(TiffWriter, AppendingAddsPagesToAStream) {
   TMemoryStream stream;
   const auto first = BlackWhiteImage(false, 16, 8);
