@@ -37,7 +37,7 @@ TEST(Dib, AllocateLaysOutTheBlock) {
     EXPECT_EQ(image.BlockSize(), c.blockSize) << c.reason;
     EXPECT_EQ(image.PaletteCount(), c.paletteCount) << c.reason;
     EXPECT_EQ(image.Format(), c.format) << c.reason;
-    EXPECT_EQ(image.FileHeader().bfOffBits, 54u + 4 * c.paletteCount) << c.reason;
+    EXPECT_EQ(std::uint32_t{image.FileHeader().bfOffBits}, 54u + 4 * c.paletteCount) << c.reason;
     EXPECT_EQ(image.LockCount(), 1) << c.reason;
     TDIBLayout layout{};
     ASSERT_TRUE(TDIB::ComputeLayout(c.width, c.height, c.format, layout));

@@ -101,7 +101,7 @@ TEST(Convert, StepsMapValuesAndInstallTables) {
     if (image.PaletteCount() > 0) {
       EXPECT_EQ(image.GetPaletteEntry(image.PaletteCount() - 1), c.lastEntry) << c.reason;
     }
-    EXPECT_EQ(image.FileHeader().bfOffBits, 0u) << c.reason;
+    EXPECT_EQ(std::uint32_t{image.FileHeader().bfOffBits}, 0u) << c.reason;
     EXPECT_EQ(image.LockCount(), 1) << c.reason;
   }
 }
