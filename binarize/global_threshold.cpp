@@ -6,8 +6,7 @@
 // five rules of histogram_rules.cpp / uniform_error_threshold.cpp and then thresholds.
 #include "binarize/global_threshold.h"
 
-#include <array>
-
+#include "image/byte_kernels.h"
 #include "platform/errors.h"
 
 namespace {
@@ -41,14 +40,9 @@ void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowVa
                std::uint8_t highValue) {
   MakeGray(image);
   if (image.BitCount() != 8) throw EError(kNeeds8Bit);
-  std::array<std::uint8_t, 256> map;
-  for (std::int32_t value = 0; value < 256; ++value) {
-    map[static_cast<std::size_t>(value)] = value > level ? highValue : lowValue;
-  }
   const std::int32_t width = image.Width();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
-    std::uint8_t* row = image.Row(y);
-    for (std::int32_t x = 0; x < width; ++x) row[x] = map[row[x]];
+    MapAboveLevel(image.Row(y), image.Row(y), width, level, lowValue, highValue);
   }
   if (convert) image.ConvertTo(df1Bit);
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 
+#include "image/byte_kernels.h"
 #include "image/dibunit.h"
 #include "image/rounding.h"
 #include "platform/errors.h"
@@ -35,16 +36,7 @@ void PackNibbles(OutRow out, std::int32_t width, NibbleOf nibbleOf) {
 }
 
 void Gray8To1(Row in, OutRow out, std::int32_t width, const void*) {
-  std::int32_t whole = width & ~7;
-  for (std::int32_t x = 0; x < whole; x += 8) {
-    std::uint8_t byte = 0;
-    for (std::int32_t i = 0; i < 8; ++i)
-      byte = static_cast<std::uint8_t>(byte << 1 | (in[x + i] != 0));
-    out[x >> 3] = byte;
-  }
-  for (std::int32_t x = whole; x < width; ++x) {
-    if (in[x] != 0) out[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
-  }
+  PackNonZeroBits(in, out, width);
 }
 
 void Gray4To1(Row in, OutRow out, std::int32_t width, const void*) {

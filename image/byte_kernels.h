@@ -1,0 +1,13 @@
+// Row kernels that every binarization ends in, 16 pixels at a time where SSE2 is available:
+// the two-value level map and the packing of 8-bit values into 1-bit rows.
+#pragma once
+
+#include <cstdint>
+
+// out[x] = in[x] > level ? high : low, for x < width; in and out may be the same row.
+void MapAboveLevel(const std::uint8_t* in, std::uint8_t* out, std::int32_t width,
+                   std::uint8_t level, std::uint8_t low, std::uint8_t high);
+
+// Sets bit x of out (leftmost pixel in the most significant bit) when in[x] is not 0; the
+// bits of out must be zero on entry.
+void PackNonZeroBits(const std::uint8_t* in, std::uint8_t* out, std::int32_t width);
