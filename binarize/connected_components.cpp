@@ -224,8 +224,8 @@ void TBlobList::Add(const TRect& rect, std::int32_t pixelCount, std::int32_t cen
       {rect.Left, rect.Top, rect.Right, rect.Bottom, pixelCount, centroidX, centroidY});
 }
 
-void FindBlobs(TDIB& image, std::int32_t minWidth, std::int32_t minHeight, std::int32_t minPixels,
-               TBlobList* blobs) {
+void FindBlobs(const TDIB& image, std::int32_t minWidth, std::int32_t minHeight,
+               std::int32_t minPixels, TBlobList* blobs) {
   if (image.Format() != df1Bit) throw EError(kNeeds1Bit);
   if (blobs == nullptr) return;
   const std::int64_t leastPixels = std::max(0, minPixels);

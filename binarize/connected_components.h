@@ -61,8 +61,8 @@ class TBlobList {
 // Appends to blobs (when present) every component with at least max(0, minPixels) pixels whose
 // box is at least minWidth x minHeight. Throws "This operation requires 1 bit per pixel bitmap !"
 // for any other format.
-void FindBlobs(TDIB& image, std::int32_t minWidth, std::int32_t minHeight, std::int32_t minPixels,
-               TBlobList* blobs);
+void FindBlobs(const TDIB& image, std::int32_t minWidth, std::int32_t minHeight,
+               std::int32_t minPixels, TBlobList* blobs);
 // Whitens the box outline of every component spanning at most maxWidth x maxHeight; all
 // components are found on the unchanged image first. Same format rule as FindBlobs.
 void RemoveSpots(TDIB& image, std::int32_t maxWidth, std::int32_t maxHeight);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "binarize/byte_counts.h"
 #include "binarize/window_filters.h"
 #include "binarize/window_filters_plane.h"
 #include "platform/errors.h"
@@ -32,32 +33,6 @@ void Differences(const std::uint8_t* a, const std::uint8_t* b, std::int32_t coun
   }
 }
 
-// Byte counts in four interleaved tables, so that runs of one value do not wait on one
-// another.
-class TCounts {
- public:
-  void Count(const std::uint8_t* bytes, std::int32_t count) {
-    std::int32_t i = 0;
-    for (; i + 4 <= count; i += 4) {
-      ++parts_[0][bytes[i]];
-      ++parts_[1][bytes[i + 1]];
-      ++parts_[2][bytes[i + 2]];
-      ++parts_[3][bytes[i + 3]];
-    }
-    for (; i < count; ++i) ++parts_[0][bytes[i]];
-  }
-  THistogram Total() const {
-    THistogram total{};
-    for (const THistogram& part : parts_) {
-      for (std::size_t v = 0; v < 256; ++v) total[v] += part[v];
-    }
-    return total;
-  }
-
- private:
-  std::array<THistogram, 4> parts_{};
-};
-
 }  // namespace
 
 void GetDifferenceHistogram(const TDIB& image, THistogram& histogram) {
@@ -69,7 +44,7 @@ void GetDifferenceHistogram(const TDIB& image, THistogram& histogram) {
   // Each neighbour pair is counted once here: pairs of two interior pixels in twice, pairs
   // with one pixel on the border in once, which is what counting all four neighbours of
   // every interior pixel adds up to.
-  TCounts twice, once;
+  TByteCounts twice, once;
   std::vector<std::uint8_t> differences(static_cast<std::size_t>(w));
   std::uint8_t* d = differences.data();
   for (std::int32_t y = 1; y <= h - 2; ++y) {

@@ -8,31 +8,18 @@
 #include <array>
 #include <bit>
 
+#include "binarize/byte_counts.h"
 #include "binarize/global_threshold.h"
-#include "image/rounding.h"
+#include "image/gray_terms.h"
 #include "platform/errors.h"
 
 namespace {
 
-// Counts stored bytes of the width of every row. Four interleaved tables keep runs of equal
-// values from waiting on one another.
+// Counts the first bytesPerRow stored bytes of every row.
 THistogram CountBytes(const TDIB& image, std::int32_t bytesPerRow) {
-  std::array<THistogram, 4> parts{};
-  for (std::int32_t y = 0; y < image.Height(); ++y) {
-    const std::uint8_t* row = image.Row(y);
-    std::int32_t x = 0;
-    for (; x + 4 <= bytesPerRow; x += 4) {
-      ++parts[0][row[x]];
-      ++parts[1][row[x + 1]];
-      ++parts[2][row[x + 2]];
-      ++parts[3][row[x + 3]];
-    }
-    for (; x < bytesPerRow; ++x) ++parts[0][row[x]];
-  }
-  THistogram counts{};
-  for (std::size_t v = 0; v < 256; ++v)
-    counts[v] = parts[0][v] + parts[1][v] + parts[2][v] + parts[3][v];
-  return counts;
+  TByteCounts counts;
+  for (std::int32_t y = 0; y < image.Height(); ++y) counts.Count(image.Row(y), bytesPerRow);
+  return counts.Total();
 }
 
 // Stored index -> gray: the blue component of the entry. An index beyond a short colour
@@ -61,28 +48,12 @@ void CountBits(const TDIB& image, THistogram& histogram) {
   histogram[0] = pixels - std::min(set, pixels);
 }
 
-// The weighted gray of the conversion to 8 bits: each product 0.30 R, 0.59 G, 0.11 B rounded
-// to single precision, the three added in double in that order, rounded half to even.
-struct TWeightedGray {
-  std::array<double, 256> red, green, blue;
-  TWeightedGray() {
-    for (std::size_t v = 0; v < 256; ++v) {
-      red[v] = static_cast<float>(0.30 * static_cast<double>(v));
-      green[v] = static_cast<float>(0.59 * static_cast<double>(v));
-      blue[v] = static_cast<float>(0.11 * static_cast<double>(v));
-    }
-  }
-  std::size_t operator()(std::uint8_t b, std::uint8_t g, std::uint8_t r) const {
-    return static_cast<std::size_t>(RoundHalfEvenSmall(red[r] + green[g] + blue[b]));
-  }
-};
-
 void CountColourGray(const TDIB& image, THistogram& histogram) {
-  static const TWeightedGray gray;
+  const TGrayTerms& terms = StandardGrayTerms();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     const std::uint8_t* pixel = image.Row(y);
     const std::uint8_t* end = pixel + 3 * static_cast<std::ptrdiff_t>(image.Width());
-    for (; pixel != end; pixel += 3) ++histogram[gray(pixel[0], pixel[1], pixel[2])];
+    for (; pixel != end; pixel += 3) ++histogram[terms.Gray(pixel[2], pixel[1], pixel[0])];
   }
 }
 

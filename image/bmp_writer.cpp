@@ -13,7 +13,7 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 }  // namespace
 
 void TDIB::SaveBMPToStream(TStream& stream) {
-  if (infoHeader_ == nullptr) throw EError("There is no image to save");
+  if (infoHeader_ == nullptr) throw EError(kNoImageToSave);
   // The rows are written from where they are, so a block whose rows do not follow the
   // colour table directly still gives a well-formed file.
   std::uint32_t tableBytes = 4 * static_cast<std::uint32_t>(paletteCount_);

@@ -5,6 +5,7 @@
 
 #include "image/byte_kernels.h"
 #include "image/dibunit.h"
+#include "image/gray_terms.h"
 #include "image/rounding.h"
 #include "platform/errors.h"
 
@@ -73,17 +74,11 @@ void Gray4To24(Row in, OutRow out, std::int32_t width, const void*) {
   }
 }
 
-// Per-channel terms of a gray value, added in the order red, green, blue.
-struct TGrayTerms {
-  std::array<double, 256> red, green, blue;
-};
-
 void ColourToGray(Row in, OutRow out, std::int32_t width, const void* context) {
   const auto& terms = *static_cast<const TGrayTerms*>(context);
   for (std::int32_t x = 0; x < width; ++x) {
     Row pixel = in + 3 * x;
-    double sum = terms.red[pixel[2]] + terms.green[pixel[1]] + terms.blue[pixel[0]];
-    out[x] = static_cast<std::uint8_t>(RoundHalfEvenSmall(sum));
+    out[x] = terms.Gray(pixel[2], pixel[1], pixel[0]);
   }
 }
 
@@ -97,27 +92,9 @@ void ColourToGrayAveraged(Row in, OutRow out, std::int32_t width, const void* co
   const auto& rule = *static_cast<const TAveragedTerms*>(context);
   for (std::int32_t x = 0; x < width; ++x) {
     Row pixel = in + 3 * x;
-    double sum = rule.terms.red[pixel[2]] + rule.terms.green[pixel[1]] + rule.terms.blue[pixel[0]];
+    const double sum = rule.terms.Sum(pixel[2], pixel[1], pixel[0]);
     out[x] = static_cast<std::uint8_t>(RoundHalfEvenSmall(sum / rule.count));
   }
-}
-
-// Per-channel terms for the selected channels; an unselected channel counts as 0. With all
-// three channels weighted, each product is rounded to single precision before the sum.
-TGrayTerms ChannelTerms(bool red, bool green, bool blue, bool weighted, bool singlePrecision) {
-  TGrayTerms terms{};
-  for (int v = 0; v < 256; ++v) {
-    double r = weighted ? 0.30 * v : v, g = weighted ? 0.59 * v : v, b = weighted ? 0.11 * v : v;
-    if (singlePrecision) {
-      r = static_cast<float>(r);
-      g = static_cast<float>(g);
-      b = static_cast<float>(b);
-    }
-    terms.red[v] = red ? r : 0.0;
-    terms.green[v] = green ? g : 0.0;
-    terms.blue[v] = blue ? b : 0.0;
-  }
-  return terms;
 }
 
 void WriteGrayTable(TDIB& image, std::int32_t entries, std::uint32_t step) {
@@ -170,7 +147,8 @@ void TDIB::RGBToGray(bool weighted, bool red, bool green, bool blue) {
   const int count = red + green + blue;
   if (count == 0) throw EError("Unable to convert RGB to Gray without one channel selected !");
   if (weighted) {
-    const TGrayTerms terms = ChannelTerms(red, green, blue, true, count == 3);
+    const TGrayTerms& terms =
+        count == 3 ? StandardGrayTerms() : ChannelTerms(red, green, blue, true, false);
     Repack(8, 256, ColourToGray, &terms);
   } else {
     const TAveragedTerms rule{ChannelTerms(red, green, blue, false, false), double(count)};

@@ -44,6 +44,7 @@ inline constexpr const char* kNeeds8Bit = "This operation requires 8 bit per pix
 inline constexpr const char* kNeeds24Bit = "This operation requires 24 bit per pixel bitmap !";
 inline constexpr const char* kInvalidBitmap = "Invalid bitmap file !";
 inline constexpr const char* kBitDepthNotAllowed = "Bit depht not allowed";
+inline constexpr const char* kNoImageToSave = "There is no image to save";
 inline constexpr const char* kImageTooLarge = "Image too large: its pixel data would exceed 1 GiB";
 
 // The largest pixel area an image may have; readers refuse larger files before allocating.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "image/dibunit.h"
+#include "image/five_bit_channels.h"
 #include "image/png_codec.h"
 #include "image/rounding.h"
 #include "image/safe_file.h"
@@ -49,10 +50,6 @@ png_uint_32 PixelsPerMetre(std::int32_t dotsPerInch) {
   return dotsPerInch > 0 ? static_cast<png_uint_32>(RoundHalfEven(dotsPerInch / 0.0254)) : 0;
 }
 
-std::uint8_t WidenFiveBits(std::uint32_t channel) {
-  return static_cast<std::uint8_t>((channel * 255 + 15) / 31);
-}
-
 // 5-5-5 words to red, green, blue bytes, top row first.
 std::vector<std::uint8_t> WidenWords(const TDIB& image) {
   std::size_t width = static_cast<std::size_t>(image.Width());
@@ -73,7 +70,7 @@ std::vector<std::uint8_t> WidenWords(const TDIB& image) {
 }  // namespace
 
 void TDIB::SavePNGToStream(TStream& stream) {
-  if (infoHeader_ == nullptr) throw EError("There is no image to save");
+  if (infoHeader_ == nullptr) throw EError(kNoImageToSave);
   TPngDescription description{};
   description.width = static_cast<png_uint_32>(Width());
   description.height = static_cast<png_uint_32>(Height());

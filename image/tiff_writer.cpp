@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "image/dibunit.h"
+#include "image/five_bit_channels.h"
 #include "image/safe_file.h"
 #include "image/tiff_client.h"
 #include "platform/errors.h"
@@ -101,9 +102,8 @@ bool HasGrayTable(const TDIB& image) {
 // writer does.
 std::uint32_t PixelColour(const TDIB& image, std::int32_t value) {
   if (image.PaletteCount() > 0) return TableColour(image, value);
-  const auto widen = [value](int shift) {
-    const auto five = static_cast<std::uint32_t>(value >> shift) & 0x1F;
-    return (five * 255 + 15) / 31;
+  const auto widen = [value](int shift) -> std::uint32_t {
+    return WidenFiveBits(static_cast<std::uint32_t>(value >> shift) & 0x1F);
   };
   return (widen(10) << 16) | (widen(5) << 8) | widen(0);
 }
@@ -252,7 +252,7 @@ void WriteRows(const TTIFFHandle& tiff, const TDIB& image, const TRowForm& form)
 void TDIB::SaveTIFFToStream(TStream& stream, bool append, TTIFFCompression compression,
                             std::int32_t rowsPerStrip) {
   // A TIFF page has at least one pixel; libtiff would write an unreadable one.
-  if (Width() <= 0 || Height() <= 0) throw EError("There is no image to save");
+  if (Width() <= 0 || Height() <= 0) throw EError(kNoImageToSave);
   compression = ResolveAuto(compression, Format());
   if (const TDIBFormat expanded = ExpansionFormat(*this, compression); expanded != 0) {
     ExpandColours(*this, expanded)->SaveTIFFToStream(stream, append, compression, rowsPerStrip);
