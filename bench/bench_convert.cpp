@@ -39,17 +39,7 @@ void BM_Duplicate(benchmark::State& state, const TDIB& page) {
 }
 
 void BM_ConvertTo(benchmark::State& state, const TDIB& page, TDIBFormat format) {
-  std::unique_ptr<TDIB> copy;
-  for (auto _ : state) {
-    state.PauseTiming();
-    copy = page.Duplicate();
-    state.ResumeTiming();
-    copy->ConvertTo(format);
-    benchmark::DoNotOptimize(copy->Bits());
-    state.PauseTiming();
-    copy.reset();
-    state.ResumeTiming();
-  }
+  OnFreshCopy(state, page, [format](TDIB& image) { image.ConvertTo(format); });
   ReportPage(state, page);
 }
 

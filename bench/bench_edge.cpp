@@ -11,36 +11,7 @@
 
 namespace {
 
-void ReportPage(benchmark::State& state, const TDIB& page) {
-  state.SetItemsProcessed(state.iterations() * page.Width() * page.Height());
-}
-
-// Runs work on a fresh copy of page in every iteration; the copy is not timed.
-template <typename TWork>
-void OnCopies(benchmark::State& state, const TDIB& page, TWork work) {
-  for (auto _ : state) {
-    state.PauseTiming();
-    auto copy = page.Duplicate();
-    state.ResumeTiming();
-    work(*copy);
-    benchmark::DoNotOptimize(copy->Bits());
-    state.PauseTiming();
-    copy.reset();
-    state.ResumeTiming();
-  }
-  ReportPage(state, page);
-}
-
-TDIB& BilevelPage() {
-  static const auto page = [] {
-    auto copy = BenchGrayPage().Duplicate();
-    Threshold(*copy, 128, true, 0, 255);
-    return copy;
-  }();
-  return *page;
-}
-
-TDIB& BlackPage() {
+const TDIB& BlackPage() {
   static const auto page = [] {
     auto black = std::make_unique<TDIB>();
     black->Allocate(BenchGrayPage().Width(), BenchGrayPage().Height(), df1Bit, 300, 300);
@@ -50,31 +21,31 @@ TDIB& BlackPage() {
 }
 
 void BM_EdgeThreshold(benchmark::State& state, std::int32_t sensitivity, std::int32_t spot) {
-  OnCopies(state, BenchGrayPage(),
-           [&](TDIB& image) { EdgeThreshold(image, sensitivity, spot, true, 0, 255); });
+  OnFreshCopy(state, BenchGrayPage(),
+              [&](TDIB& image) { EdgeThreshold(image, sensitivity, spot, true, 0, 255); });
 }
 
 void BM_Padded(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(Padded(BenchGrayPage(), 2)->Bits());
-  ReportPage(state, BenchGrayPage());
+  ReportPagePixels(state, BenchGrayPage());
 }
 
 void BM_EdgeStrength(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(EdgeStrength(BenchGrayPage())->Bits());
-  ReportPage(state, BenchGrayPage());
+  ReportPagePixels(state, BenchGrayPage());
 }
 
-void BM_FindBlobs(benchmark::State& state, TDIB& (*page)()) {
+void BM_FindBlobs(benchmark::State& state, const TDIB& (*page)()) {
   for (auto _ : state) {
     TBlobList blobs;
     FindBlobs(page(), 0, 0, 0, &blobs);
     benchmark::DoNotOptimize(blobs.Count());
   }
-  ReportPage(state, page());
+  ReportPagePixels(state, page());
 }
 
 void BM_RemoveSpots(benchmark::State& state, std::int32_t size) {
-  OnCopies(state, BilevelPage(), [&](TDIB& image) { RemoveSpots(image, size, size); });
+  OnFreshCopy(state, BenchBilevelPage(), [&](TDIB& image) { RemoveSpots(image, size, size); });
 }
 
 }  // namespace
@@ -84,6 +55,6 @@ BENCHMARK_CAPTURE(BM_EdgeThreshold, automatic_spot5, -1, 5)->Unit(benchmark::kMi
 BENCHMARK_CAPTURE(BM_EdgeThreshold, no_spot_removal, 20, 1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Padded)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EdgeStrength)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FindBlobs, thresholded_page, BilevelPage)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindBlobs, thresholded_page, BenchBilevelPage)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_FindBlobs, black_page, BlackPage)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_RemoveSpots, spans_5, 5)->Unit(benchmark::kMillisecond);

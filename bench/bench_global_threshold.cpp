@@ -2,15 +2,10 @@
 // Operations that change the image run on a fresh copy per iteration, made outside the timing.
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_fresh_copy.h"
 #include "bench/bench_pages.h"
 #include "binarize/global_threshold.h"
 
 namespace {
-
-void ReportPixels(benchmark::State& state, const TDIB& page) {
-  state.SetItemsProcessed(state.iterations() * page.Width() * page.Height());
-}
 
 // The threshold's cost does not depend on the values, so gray pages reuse one copy.
 void BM_ThresholdGray(benchmark::State& state) {
@@ -19,17 +14,17 @@ void BM_ThresholdGray(benchmark::State& state) {
     Threshold(*copy, 127, false, 0, 255);
     benchmark::DoNotOptimize(copy->Bits());
   }
-  ReportPixels(state, *copy);
+  ReportPagePixels(state, *copy);
 }
 
 void BM_ThresholdGrayConvert(benchmark::State& state) {
   OnFreshCopy(state, BenchGrayPage(), [](TDIB& image) { Threshold(image, 127, true, 0, 255); });
-  ReportPixels(state, BenchGrayPage());
+  ReportPagePixels(state, BenchGrayPage());
 }
 
 void BM_ThresholdColour(benchmark::State& state) {
   OnFreshCopy(state, BenchColourPage(), [](TDIB& image) { Threshold(image, 127, false, 0, 255); });
-  ReportPixels(state, BenchColourPage());
+  ReportPagePixels(state, BenchColourPage());
 }
 
 void BM_GetHistogram(benchmark::State& state, const TDIB& page) {
@@ -38,7 +33,7 @@ void BM_GetHistogram(benchmark::State& state, const TDIB& page) {
     GetHistogram(page, histogram);
     benchmark::DoNotOptimize(histogram.data());
   }
-  ReportPixels(state, page);
+  ReportPagePixels(state, page);
 }
 
 void BM_GetHistogramGray(benchmark::State& state) {
@@ -63,14 +58,14 @@ void BM_HistogramRules(benchmark::State& state) {
 void BM_UniformErrorThreshold(benchmark::State& state) {
   const TDIB& page = BenchGrayPage();
   for (auto _ : state) benchmark::DoNotOptimize(UniformErrorThreshold(page));
-  ReportPixels(state, page);
+  ReportPagePixels(state, page);
 }
 
 // The whole method as the settings run it: level, threshold and conversion to 1 bit.
 void BM_AutoThreshold(benchmark::State& state, const TDIB& page) {
   const auto method = static_cast<TAutoThresholdMethod>(state.range(0));
   OnFreshCopy(state, page, [method](TDIB& image) { AutoThreshold(image, method, true, 0, 255); });
-  ReportPixels(state, page);
+  ReportPagePixels(state, page);
 }
 
 void BM_AutoThresholdGray(benchmark::State& state) {

@@ -4,7 +4,6 @@
 // 51 x 51 window. When OpenCV is found, its nearest counterparts run on the same page.
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_fresh_copy.h"
 #include "bench/bench_pages.h"
 #include "binarize/adaptive_threshold.h"
 #include "binarize/background_tracking.h"
@@ -22,11 +21,6 @@
 
 namespace {
 
-void ReportPixels(benchmark::State& state) {
-  const TDIB& page = BenchGrayPage();
-  state.SetItemsProcessed(state.iterations() * page.Width() * page.Height());
-}
-
 // A filter from the page into a destination made once.
 template <class TFilter>
 void TimeFilter(benchmark::State& state, TFilter filter) {
@@ -37,14 +31,24 @@ void TimeFilter(benchmark::State& state, TFilter filter) {
     filter(page, *destination, area, area);
     benchmark::DoNotOptimize(destination->Bits());
   }
-  ReportPixels(state);
+  ReportPagePixels(state, BenchGrayPage());
 }
 
-void BM_LocalMean(benchmark::State& state) { TimeFilter(state, LocalMean); }
-void BM_LocalMinimum(benchmark::State& state) { TimeFilter(state, LocalMinimum); }
-void BM_LocalMaximum(benchmark::State& state) { TimeFilter(state, LocalMaximum); }
-void BM_WindowMinimum(benchmark::State& state) { TimeFilter(state, WindowMinimum); }
-void BM_WindowMaximum(benchmark::State& state) { TimeFilter(state, WindowMaximum); }
+void BM_LocalMean(benchmark::State& state) {
+  TimeFilter(state, LocalMean);
+}
+void BM_LocalMinimum(benchmark::State& state) {
+  TimeFilter(state, LocalMinimum);
+}
+void BM_LocalMaximum(benchmark::State& state) {
+  TimeFilter(state, LocalMaximum);
+}
+void BM_WindowMinimum(benchmark::State& state) {
+  TimeFilter(state, WindowMinimum);
+}
+void BM_WindowMaximum(benchmark::State& state) {
+  TimeFilter(state, WindowMaximum);
+}
 void BM_NiblackBinarize(benchmark::State& state) {
   TimeFilter(state, [](const TDIB& page, TDIB& out, std::int32_t areaW, std::int32_t areaH) {
     NiblackBinarize(page, out, areaW, areaH, -0.16);
@@ -58,7 +62,7 @@ void BM_SobelMagnitude(benchmark::State& state) {
     SobelMagnitude(page, *destination);
     benchmark::DoNotOptimize(destination->Bits());
   }
-  ReportPixels(state);
+  ReportPagePixels(state, BenchGrayPage());
 }
 
 void BM_GetDifferenceHistogram(benchmark::State& state) {
@@ -67,7 +71,7 @@ void BM_GetDifferenceHistogram(benchmark::State& state) {
     GetDifferenceHistogram(BenchGrayPage(), histogram);
     benchmark::DoNotOptimize(histogram.data());
   }
-  ReportPixels(state);
+  ReportPagePixels(state, BenchGrayPage());
 }
 
 // A whole method as the dispatch calls it: in place, ending in a 1-bit page.
@@ -75,7 +79,7 @@ template <class TMethod>
 void TimeMethod(benchmark::State& state, TMethod method) {
   const auto area = static_cast<std::int32_t>(state.range(0));
   OnFreshCopy(state, BenchGrayPage(), [&](TDIB& image) { method(image, area); });
-  ReportPixels(state);
+  ReportPagePixels(state, BenchGrayPage());
 }
 
 void BM_DynamicMinMax(benchmark::State& state) {
@@ -138,7 +142,7 @@ void TimeOpenCV(benchmark::State& state, TOperation operation) {
     operation(page, out, area);
     benchmark::DoNotOptimize(out.data);
   }
-  ReportPixels(state);
+  ReportPagePixels(state, BenchGrayPage());
 }
 
 void BM_OpenCVBoxMean(benchmark::State& state) {

@@ -2,7 +2,6 @@
 // out of the original (Crop) and pasting a zone of that size into the processed page (Paste).
 #include <benchmark/benchmark.h>
 
-#include "bench/bench_fresh_copy.h"
 #include "bench/bench_pages.h"
 #include "image/dibunit.h"
 
@@ -33,15 +32,6 @@ void BM_CropColour(benchmark::State& state) {
   BM_Crop(state, BenchColourPage());
 }
 
-const TDIB& BilevelPage() {
-  static const auto page = [] {
-    auto copy = BenchGrayPage().Duplicate();
-    copy->ConvertTo(df1Bit);
-    return copy;
-  }();
-  return *page;
-}
-
 // Pasting leaves the target as it would be after any number of pastes, so one copy serves.
 // state.range(0) is added to the zone's left edge: 0 is unaligned in 1 bit, 1 aligned.
 void BM_Paste(benchmark::State& state, const TDIB& page) {
@@ -58,7 +48,7 @@ void BM_Paste(benchmark::State& state, const TDIB& page) {
 }
 
 void BM_PasteBilevel(benchmark::State& state) {
-  BM_Paste(state, BilevelPage());
+  BM_Paste(state, BenchBilevelPage());
 }
 void BM_PasteGray(benchmark::State& state) {
   BM_Paste(state, BenchGrayPage());
