@@ -60,7 +60,7 @@ void WriteSamples(const std::filesystem::path& folder) {
   const auto colour = MakeSamplePage(true);
   gray->SaveTIFFToFile((folder / "sample-gray.tif").string(), false, tcNone, 16);
   colour->SavePNGToFile((folder / "sample-colour.png").string());
-  colour->SaveTIFFToFile((folder / "sample-colour.tif").string(), false, tcLZW, 16);
+  colour->SaveTIFFToFile((folder / "sample-colour-lzw.tif").string(), false, tcLZW, 16);
 
   const std::string pages = (folder / "sample-pages.tif").string();
   const auto smallGray = Reduced(*gray);
