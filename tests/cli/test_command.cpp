@@ -1,7 +1,7 @@
 // The real zonewright-cli program: exit statuses and messages for good runs, failing files,
 // missing and unwritable folders and bad options, and the stored settings as defaults.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
