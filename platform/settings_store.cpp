@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -17,6 +16,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/errors.h"
+#include "platform/safe_replacement.h"
 
 namespace {
 
@@ -185,36 +185,6 @@ void WriteAll(int fd, std::string_view text, const std::string& fileName) {
   }
 }
 
-// Removes the temporary file unless the rename took it.
-class TTemporaryFile {
- public:
-  explicit TTemporaryFile(std::string name) : name_(std::move(name)) {}
-  ~TTemporaryFile() {
-    if (!name_.empty()) ::unlink(name_.c_str());
-  }
-  TTemporaryFile(const TTemporaryFile&) = delete;
-  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-  const std::string& Name() const { return name_; }
-  void Keep() { name_.clear(); }
-
- private:
-  std::string name_;
-};
-
-// The file to replace: a store that is a symbolic link (as dotfile managers make) stays one,
-// and the file it names is replaced.
-std::string SaveTarget(const std::string& fileName) {
-  std::error_code error;
-  if (!std::filesystem::is_symlink(fileName, error)) return fileName;
-  const auto target = std::filesystem::weakly_canonical(fileName, error);
-  return error ? fileName : target.string();
-}
-
-std::string UniqueTemporaryName(const std::string& target) {
-  static std::atomic<unsigned> counter{0};
-  return target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-}
-
 std::string HomeFolder() {
   if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
   std::string buffer(16384, '\0');
@@ -359,21 +329,15 @@ std::string TSettingsStore::Text() const {
 }
 
 void TSettingsStore::Save() const {
-  const std::string target = SaveTarget(fileName_);
-  const auto folder = std::filesystem::path(target).parent_path();
+  const auto folder = std::filesystem::path(fileName_).parent_path();
   std::error_code error;
   if (!folder.empty()) std::filesystem::create_directories(folder, error);
   if (error) throw EOSError(error.value(), folder.string());
 
-  TTemporaryFile temporary(UniqueTemporaryName(target));
-  TFileDescriptor file(
-      ::open(temporary.Name().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-  if (file.Get() < 0) throw EOSError(errno, temporary.Name());
-  // A replaced store keeps the permissions its owner gave it.
-  struct stat previous {};
-  if (::stat(target.c_str(), &previous) == 0) ::fchmod(file.Get(), previous.st_mode & 07777);
-  WriteAll(file.Get(), Text(), temporary.Name());
-  if (::fsync(file.Get()) != 0 || file.Close() != 0) throw EOSError(errno, temporary.Name());
-  if (::rename(temporary.Name().c_str(), target.c_str()) != 0) throw EOSError(errno, target);
-  temporary.Keep();
+  TSafeReplacement replacement(fileName_);
+  TFileDescriptor file(::open(replacement.TemporaryName().c_str(), O_WRONLY | O_CLOEXEC));
+  if (file.Get() < 0) throw EOSError(errno, fileName_);
+  WriteAll(file.Get(), Text(), fileName_);
+  if (::fsync(file.Get()) != 0 || file.Close() != 0) throw EOSError(errno, fileName_);
+  replacement.Commit();
 }
