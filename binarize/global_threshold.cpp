@@ -6,15 +6,10 @@
 // five rules of histogram_rules.cpp / uniform_error_threshold.cpp and then thresholds.
 #include "binarize/global_threshold.h"
 
+#include "binarize/window_filters_plane.h"
 #include "image/byte_kernels.h"
-#include "platform/errors.h"
 
 namespace {
-
-// Colour input is thresholded on its weighted gray, the same gray every rule sees.
-void MakeGray(TDIB& image) {
-  if (image.BitCount() == 24) image.ConvertTo(df8Bit);
-}
 
 std::int32_t RuleLevel(TDIB& image, TAutoThresholdMethod method) {
   enum : TAutoThresholdMethod { kOtsu, kLloyd, kRidlerCalvard, kUniformError, kStdDeviation };
@@ -38,8 +33,7 @@ std::int32_t RuleLevel(TDIB& image, TAutoThresholdMethod method) {
 
 void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowValue,
                std::uint8_t highValue) {
-  MakeGray(image);
-  if (image.BitCount() != 8) throw EError(kNeeds8Bit);
+  GrayFrom24Bit(image);
   const std::int32_t width = image.Width();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     MapAboveLevel(image.Row(y), image.Row(y), width, level, lowValue, highValue);
@@ -49,7 +43,8 @@ void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowVa
 
 std::uint8_t AutoThreshold(TDIB& image, TAutoThresholdMethod method, bool convert,
                            std::uint8_t lowValue, std::uint8_t highValue) {
-  MakeGray(image);
+  // Colour input is leveled on its weighted gray, the same gray Threshold compares.
+  GrayFrom24Bit(image);
   // The low byte: Lloyd's -1 for an image without pixels becomes 255.
   const auto level = static_cast<std::uint8_t>(RuleLevel(image, method));
   Threshold(image, level, convert, lowValue, highValue);

@@ -35,7 +35,7 @@ std::string Reason(const std::exception& error) {
   // The system's text alone: the context an EOSError carries is a file name the report
   // already gives.
   if (const auto* os = dynamic_cast<const EOSError*>(&error)) {
-    return std::generic_category().message(os->ErrorCode());
+    return SystemErrorText(os->ErrorCode());
   }
   return error.what();
 }

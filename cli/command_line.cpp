@@ -106,16 +106,12 @@ const TOption* FindOption(const std::string& name, char shortName) {
   return nullptr;
 }
 
-std::string SystemText(int errorCode) {
-  return std::generic_category().message(errorCode);
-}
-
 // The stored settings and batch options, from --settings or the default store. A store
 // named on the command line must exist: a mistyped name must not quietly give defaults.
 void LoadStored(const TCommandLine& c, TThresholdSettings& settings, TBatchOptions& options) {
   struct stat status {};
   if (c.SettingsFile && ::stat(c.SettingsFile->c_str(), &status) != 0) {
-    throw EUsageError("--settings " + *c.SettingsFile + ": " + SystemText(errno));
+    throw EUsageError("--settings " + *c.SettingsFile + ": " + SystemErrorText(errno));
   }
   const TSettingsStore store(c.SettingsFile.value_or(DefaultSettingsFileName()));
   LoadSettings(store, settings, options);

@@ -12,10 +12,6 @@
 
 namespace {
 
-std::string SystemText(int errorCode) {
-  return std::generic_category().message(errorCode);
-}
-
 class TCollector {
  public:
   void Add(const std::string& file) {
@@ -52,14 +48,14 @@ TInputList CollectInputs(const std::vector<std::string>& inputs) {
   for (const auto& input : inputs) {
     struct stat status {};
     if (::stat(input.c_str(), &status) != 0) {
-      collector.AddError(input, SystemText(errno));
+      collector.AddError(input, SystemErrorText(errno));
     } else if (!S_ISDIR(status.st_mode)) {
       collector.Add(input);
     } else {
       try {
         collector.AddFolder(input);
       } catch (const EOSError& error) {
-        collector.AddError(input, SystemText(error.ErrorCode()));
+        collector.AddError(input, SystemErrorText(error.ErrorCode()));
       }
     }
   }

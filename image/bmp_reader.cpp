@@ -105,34 +105,12 @@ void CheckCompression(TStream& stream, std::int64_t start, const std::uint8_t* h
   }
 }
 
-// Holds one lock on a block for the length of a scope.
-class TBlockLock {
- public:
-  explicit TBlockLock(TMemoryHandle handle)
-      : handle_(handle), address_(static_cast<std::uint8_t*>(BlockLock(handle))) {}
-  ~TBlockLock() { BlockUnlock(handle_); }
-  TBlockLock(const TBlockLock&) = delete;
-  TBlockLock& operator=(const TBlockLock&) = delete;
-  std::uint8_t* Address() const { return address_; }
-
- private:
-  TMemoryHandle handle_;
-  std::uint8_t* address_;
-};
-
 // Bytes between the info header and the colour table: the masks after a 40-byte header.
 std::int64_t MaskBytes(const TBitmapInfoHeader& info, std::uint32_t headerSize) {
   if (headerSize != kInfoHeaderSize) return 0;
   if (info.biCompression == kBiBitfields) return 12;
   if (info.biCompression == kBiAlphaBitfields) return 16;
   return 0;
-}
-
-std::int32_t FilePaletteCount(const TBitmapInfoHeader& info) {
-  if (info.biBitCount > 8) return 0;
-  std::uint32_t full = 1u << info.biBitCount;
-  return info.biClrUsed >= 1 && info.biClrUsed <= full ? static_cast<std::int32_t>(info.biClrUsed)
-                                                       : static_cast<std::int32_t>(full);
 }
 
 // Reads and checks both headers; available is the number of bytes from the file's start.
@@ -176,7 +154,7 @@ TBitmapLayout ReadLayout(TStream& stream, std::int64_t start, std::int64_t avail
   }
 
   layout.paletteOffset = kFileHeaderSize + headerSize + MaskBytes(info, headerSize);
-  layout.paletteCount = FilePaletteCount(info);
+  layout.paletteCount = PaletteCountOf(info);
   std::int64_t paletteEnd = layout.paletteOffset + 4 * std::int64_t{layout.paletteCount};
   layout.pixelOffset = file.bfOffBits != 0 ? file.bfOffBits : paletteEnd;
   if (layout.pixelOffset < paletteEnd) Invalid();

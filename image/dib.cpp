@@ -36,14 +36,6 @@ std::int64_t StrideOf(std::int64_t width, std::int32_t bitCount) {
   return (width * bits + 31) / 32 * 4;
 }
 
-std::int32_t PaletteCountOf(const TBitmapInfoHeader& header) {
-  if (header.biBitCount > 8) return 0;
-  std::uint32_t full = 1u << header.biBitCount;
-  return header.biClrUsed >= 1 && header.biClrUsed <= full
-             ? static_cast<std::int32_t>(header.biClrUsed)
-             : static_cast<std::int32_t>(full);
-}
-
 TDIBFormat FormatOfBitCount(std::int32_t bitCount) {
   switch (bitCount) {
     case 1:
@@ -67,7 +59,41 @@ bool IsGray(std::uint32_t entry, std::uint32_t level) {
   return (entry & 0xFFFFFF) == level * 0x010101u;
 }
 
+// The info header and standard colour table of a new image: two entries black and white,
+// 16 or 256 entries an even gray ramp.
+void WriteBlankHeader(std::uint8_t* block, std::int32_t width, std::int32_t height,
+                      std::int32_t bits, std::int32_t entries, std::int32_t stride,
+                      std::int32_t xResolution, std::int32_t yResolution) {
+  *reinterpret_cast<TBitmapInfoHeader*>(block) =
+      TBitmapInfoHeader{static_cast<std::uint32_t>(kInfoHeaderSize),
+                        width,
+                        height,
+                        1,
+                        static_cast<std::uint16_t>(bits),
+                        0,
+                        static_cast<std::uint32_t>(std::int64_t{height} * stride),
+                        RoundHalfEven(xResolution * kInchesPerMetre),
+                        RoundHalfEven(yResolution * kInchesPerMetre),
+                        static_cast<std::uint32_t>(entries),
+                        static_cast<std::uint32_t>(entries)};
+  std::uint8_t* table = block + kInfoHeaderSize;
+  for (std::int32_t i = 0; i < entries; ++i) {
+    std::uint8_t gray = entries == 2
+                            ? static_cast<std::uint8_t>(i * 255)
+                            : static_cast<std::uint8_t>(RoundHalfEven(256.0 / entries * i));
+    table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = gray;
+  }
+}
+
 }  // namespace
+
+std::int32_t PaletteCountOf(const TBitmapInfoHeader& header) {
+  if (header.biBitCount > 8) return 0;
+  std::uint32_t full = 1u << header.biBitCount;
+  return header.biClrUsed >= 1 && header.biClrUsed <= full
+             ? static_cast<std::int32_t>(header.biClrUsed)
+             : static_cast<std::int32_t>(full);
+}
 
 TDIB::TDIB() = default;
 
@@ -136,27 +162,11 @@ void TDIB::Allocate(std::int32_t width, std::int32_t height, TDIBFormat format,
   std::int32_t entries = bits <= 8 ? 1 << bits : 0;
 
   TBlockOwner owner(BlockAlloc(static_cast<std::size_t>(layout.Size)));
-  auto* header = static_cast<TBitmapInfoHeader*>(BlockLock(owner.Get()));
-  *header = TBitmapInfoHeader{static_cast<std::uint32_t>(kInfoHeaderSize),
-                              width,
-                              height,
-                              1,
-                              static_cast<std::uint16_t>(bits),
-                              0,
-                              static_cast<std::uint32_t>(std::int64_t{height} * layout.Stride),
-                              RoundHalfEven(xResolution * kInchesPerMetre),
-                              RoundHalfEven(yResolution * kInchesPerMetre),
-                              static_cast<std::uint32_t>(entries),
-                              static_cast<std::uint32_t>(entries)};
-  auto* table = reinterpret_cast<std::uint8_t*>(header) + kInfoHeaderSize;
-  for (std::int32_t i = 0; i < entries; ++i) {
-    std::uint8_t gray = entries == 2
-                            ? static_cast<std::uint8_t>(i * 255)
-                            : static_cast<std::uint8_t>(RoundHalfEven(256.0 / entries * i));
-    table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = gray;
+  {
+    TBlockLock lock(owner.Get());
+    WriteBlankHeader(lock.Address(), width, height, bits, entries, layout.Stride, xResolution,
+                     yResolution);
   }
-  BlockUnlock(owner.Get());
-
   handle_ = owner.Release();
   blockSize_ = static_cast<std::int32_t>(layout.Size);
   Lock();

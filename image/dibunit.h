@@ -96,6 +96,10 @@ struct TDIBLayout {
   std::int64_t Size;         // whole block: header, colour table and rows
 };
 
+// Colour-table entries a header describes: biClrUsed when it lies between 1 and 2 to the
+// power of the bit count, else that power; none above 8 bits.
+std::int32_t PaletteCountOf(const TBitmapInfoHeader& header);
+
 class TDIB {
  public:
   TDIB();

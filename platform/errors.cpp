@@ -3,15 +3,13 @@
 
 #include <cstring>
 
-namespace {
-std::string SystemText(int errorCode) {
+std::string SystemErrorText(int errorCode) {
   char buffer[256] = {};
   // The GNU strerror_r returns the text it chose, which may not be the buffer.
   return strerror_r(errorCode, buffer, sizeof buffer);
 }
-}  // namespace
 
-EOSError::EOSError(int errorCode) : EError(SystemText(errorCode)), errorCode_(errorCode) {}
+EOSError::EOSError(int errorCode) : EError(SystemErrorText(errorCode)), errorCode_(errorCode) {}
 
 EOSError::EOSError(int errorCode, const std::string& context)
-    : EError(context + ": " + SystemText(errorCode)), errorCode_(errorCode) {}
+    : EError(context + ": " + SystemErrorText(errorCode)), errorCode_(errorCode) {}

@@ -5,6 +5,9 @@
 #include <stdexcept>
 #include <string>
 
+// The operating system's text for an errno value.
+std::string SystemErrorText(int errorCode);
+
 // A failure with a fixed message text ("Bit depht not allowed", ...).
 class EError : public std::runtime_error {
  public:

@@ -30,6 +30,21 @@ TMemoryHandle BlockHandleOf(const void* address);
 // Whether handle names a live block.
 bool BlockIsValid(TMemoryHandle handle);
 
+// Holds one lock on a block for the length of a scope.
+class TBlockLock {
+ public:
+  explicit TBlockLock(TMemoryHandle handle)
+      : handle_(handle), address_(static_cast<std::uint8_t*>(BlockLock(handle))) {}
+  ~TBlockLock() { BlockUnlock(handle_); }
+  TBlockLock(const TBlockLock&) = delete;
+  TBlockLock& operator=(const TBlockLock&) = delete;
+  std::uint8_t* Address() const { return address_; }
+
+ private:
+  TMemoryHandle handle_;
+  std::uint8_t* address_;
+};
+
 // Owns a block for the length of a scope: frees it unless Release() handed it on.
 class TBlockOwner {
  public:
