@@ -146,12 +146,12 @@ TBitmapLayout ReadLayout(TStream& stream, std::int64_t start, std::int64_t avail
   std::int64_t fileBits = bits == 15 ? 16 : bits;
   layout.fileStride = (std::int64_t{info.biWidth} * fileBits + 31) / 32 * 4;
   layout.fileRowBytes = (std::int64_t{info.biWidth} * fileBits + 7) / 8;
-  TDIBLayout imageLayout{};
-  TDIB::ComputeLayout(info.biWidth, 0, layout.format, imageLayout);
-  if (std::int64_t{imageLayout.Stride} * layout.height > kMaxPixelBytes ||
-      layout.fileStride * layout.height > kMaxPixelBytes) {
-    throw EError(kImageTooLarge);
-  }
+  // Strides of 64 bits compared by division: a hostile width times height overflows even 64
+  // bits as a product.
+  const std::int64_t imageStride =
+      (std::int64_t{info.biWidth} * (bits == 32 ? 24 : fileBits) + 31) / 32 * 4;
+  const std::int64_t rowsAllowed = kMaxPixelBytes / layout.height;
+  if (imageStride > rowsAllowed || layout.fileStride > rowsAllowed) throw EError(kImageTooLarge);
 
   layout.paletteOffset = kFileHeaderSize + headerSize + MaskBytes(info, headerSize);
   layout.paletteCount = PaletteCountOf(info);

@@ -147,7 +147,8 @@ bool TDIB::ComputeLayout(std::int32_t width, std::int32_t height, TDIBFormat for
   std::int64_t entries = bits <= 8 ? (std::int64_t{1} << bits) : 0;
   layout.Stride = static_cast<std::int32_t>(stride);
   layout.BytesPerRow = static_cast<std::int32_t>((std::int64_t{width} * bits + 7) / 8);
-  layout.Size = kInfoHeaderSize + 4 * entries + std::int64_t{height} * stride;
+  layout.PixelBytes = SaturatedProduct(height, stride);
+  layout.Size = kInfoHeaderSize + 4 * entries + layout.PixelBytes;
   return true;
 }
 
@@ -157,8 +158,11 @@ void TDIB::Allocate(std::int32_t width, std::int32_t height, TDIBFormat format,
   TDIBLayout layout{};
   if (!ComputeLayout(width, height, format, layout)) throw EError(kBitDepthNotAllowed);
   if (width < 0 || height < 0) throw EError("Invalid image dimensions");
-  if (std::int64_t{height} * layout.Stride > kMaxPixelBytes) throw EError(kImageTooLarge);
   std::int32_t bits = BitsOfFormat(format);
+  // The stride on its own too: a row longer than the limit does not fit the layout's 32 bits.
+  if (layout.PixelBytes > kMaxPixelBytes || StrideOf(width, bits) > kMaxPixelBytes) {
+    throw EError(kImageTooLarge);
+  }
   std::int32_t entries = bits <= 8 ? 1 << bits : 0;
 
   TBlockOwner owner(BlockAlloc(static_cast<std::size_t>(layout.Size)));
@@ -206,9 +210,9 @@ void TDIB::ReadHeader() {
   std::int32_t paletteCount = PaletteCountOf(*header);
   std::int64_t bitsOffset = kInfoHeaderSize + 4 * std::int64_t{paletteCount};
   if (fileHeader_.bfOffBits != 0) bitsOffset = std::int64_t{fileHeader_.bfOffBits} - 14;
-  std::int64_t stride = StrideOf(header->biWidth, header->biBitCount);
-  std::int64_t pixelBytes = stride * header->biHeight;
-  if (bitsOffset < kInfoHeaderSize + 4 * std::int64_t{paletteCount} ||
+  const std::int64_t stride = StrideOf(header->biWidth, header->biBitCount);
+  const std::int64_t pixelBytes = SaturatedProduct(stride, header->biHeight);
+  if (bitsOffset < kInfoHeaderSize + 4 * std::int64_t{paletteCount} || stride > kMaxPixelBytes ||
       pixelBytes > kMaxPixelBytes || bitsOffset + pixelBytes > blockSize_) {
     throw EError(kInvalidBitmap);
   }

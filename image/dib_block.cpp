@@ -27,7 +27,7 @@ void TDIB::ReallocBlock(std::int64_t size) {
 void TDIB::ResizeBlock(std::int32_t width, std::int32_t height, std::int32_t bitCount,
                        std::int32_t paletteCount) {
   std::int64_t stride = StrideOfBits(width, bitCount);
-  if (stride * height > kMaxPixelBytes) throw EError(kImageTooLarge);
+  if (stride > kMaxPixelBytes || stride * height > kMaxPixelBytes) throw EError(kImageTooLarge);
   ReallocBlock(kInfoHeaderSize + 4 * std::int64_t{paletteCount} + stride * height);
   fileHeader_ = {};
   auto* header = static_cast<TBitmapInfoHeader*>(block_);

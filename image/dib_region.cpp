@@ -196,7 +196,9 @@ void TDIB::ResizeCanvas(std::int32_t newWidth, std::int32_t newHeight, std::uint
   if (newWidth < 0 || newHeight < 0) throw EError("Invalid image dimensions");
   const std::int64_t bits = PixelBits(*this);
   const std::int64_t newStride = (std::int64_t{newWidth} * bits + 31) / 32 * 4;
-  if (newStride * newHeight > kMaxPixelBytes) throw EError(kImageTooLarge);
+  if (newStride > kMaxPixelBytes || newStride * newHeight > kMaxPixelBytes) {
+    throw EError(kImageTooLarge);
+  }
 
   const std::int64_t oldStride = stride_, kept = std::min(height, newHeight);
   const std::int64_t rowBytes = std::min(oldStride, newStride);

@@ -50,6 +50,13 @@ inline constexpr const char* kImageTooLarge = "Image too large: its pixel data w
 // The largest pixel area an image may have; readers refuse larger files before allocating.
 inline constexpr std::int64_t kMaxPixelBytes = std::int64_t{1} << 30;
 
+// a x b for sizes (both at least 0), saturated instead of overflowing: hostile files declare
+// geometries whose byte counts exceed even 64 bits.
+inline std::int64_t SaturatedProduct(std::int64_t a, std::int64_t b) {
+  constexpr std::int64_t kLargest = std::int64_t{1} << 62;
+  return a != 0 && b > kLargest / a ? kLargest : a * b;
+}
+
 #pragma pack(push, 1)
 struct TBitmapFileHeader {
   std::uint16_t bfType;
@@ -91,8 +98,9 @@ struct TRect {
 
 // Row geometry of a format: the results of ComputeLayout.
 struct TDIBLayout {
-  std::int32_t Stride;       // bytes per stored row, a multiple of 4
+  std::int32_t Stride;       // bytes per stored row, a multiple of 4 (valid within the limit)
   std::int32_t BytesPerRow;  // bytes of a stored row that hold pixels
+  std::int64_t PixelBytes;   // height x the row stride, saturated; compare with kMaxPixelBytes
   std::int64_t Size;         // whole block: header, colour table and rows
 };
 

@@ -163,8 +163,10 @@ std::int32_t DotsPerInch(int unit, unsigned density) {
 void CheckSize(const jpeg_decompress_struct& cinfo) {
   TDIBLayout layout{};
   TDIBFormat format = cinfo.out_color_space == JCS_GRAYSCALE ? df8Bit : df24Bit;
-  TDIB::ComputeLayout(static_cast<std::int32_t>(cinfo.image_width), 0, format, layout);
-  if (std::int64_t{layout.Stride} * cinfo.image_height > kMaxPixelBytes) {
+  // libjpeg keeps both dimensions below 65 536, so they fit the layout's arguments.
+  TDIB::ComputeLayout(static_cast<std::int32_t>(cinfo.image_width),
+                      static_cast<std::int32_t>(cinfo.image_height), format, layout);
+  if (layout.PixelBytes > kMaxPixelBytes) {
     throw EError(kImageTooLarge);
   }
 }

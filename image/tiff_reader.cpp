@@ -227,11 +227,11 @@ void CheckSize(TIFF* tif, const TTIFFTags& tags, const TReadPlan& plan) {
                           static_cast<std::int32_t>(tags.height), plan.format, layout);
   const std::int64_t decoded =
       plan.unpacker != nullptr
-          ? std::int64_t{tags.height} * static_cast<std::int64_t>(TIFFScanlineSize64(tif))
-          : std::int64_t{tags.width} * RGBABandRows(tags) * 4;
+          ? SaturatedProduct(tags.height, static_cast<std::int64_t>(TIFFScanlineSize64(tif)))
+          : SaturatedProduct(tags.width, std::int64_t{RGBABandRows(tags)} * 4);
   const std::int64_t tile = tags.tiled ? static_cast<std::int64_t>(TIFFTileSize64(tif)) : 0;
-  if (!fits || std::int64_t{tags.height} * layout.Stride > kMaxPixelBytes ||
-      decoded > kMaxPixelBytes || tile > kMaxPixelBytes) {
+  if (!fits || layout.PixelBytes > kMaxPixelBytes || decoded > kMaxPixelBytes ||
+      tile > kMaxPixelBytes) {
     throw EError(kImageTooLarge);
   }
 }

@@ -32,4 +32,41 @@ TEST(BMPFuzzFindings, BitsAfterTheLastPixelAreNotPartOfTheImage) {
   }
 }
 
+// A 32-bit bitmap of 1 348 534 272 x 2 048 920 320 pixels in a 58-byte file. Its row size
+// times its height overflows even 64 bits, which the size check once computed as a product:
+// the file must be refused as too large before anything is read or allocated.
+const std::vector<std::uint8_t> kWidthTimesHeightOverflows = {
+    0x42, 0x4d, 0x3a, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x36, 0x00, 0x00, 0x00, 0x28,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x61, 0x50, 0x00, 0x0b, 0x20, 0x7a, 0x01, 0x00, 0x20, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0xf9, 0xc6, 0xb2, 0x00, 0x51, 0x42, 0x00, 0x00, 0x00, 0x00, 0x00,
+    0xff, 0xff, 0xff, 0x29, 0xff, 0x00, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+};
+
+TEST(BMPFuzzFindings, AWidthTimesHeightBeyondSixtyFourBitsIsTooLarge) {
+  EXPECT_EQ(FailureOf([] { LoadFromBytes(kWidthTimesHeightOverflows, &TDIB::LoadBMPFromStream); }),
+            kImageTooLarge);
+}
+
+TEST(BMPFuzzFindings, HugeGeometriesAreRefusedWithoutOverflow) {
+  struct TCase {
+    std::int32_t width, height;
+    TDIBFormat format;
+    const char* reason;
+  } cases[] = {
+      {INT32_MAX, 1, df24Bit, "a row longer than the 32-bit stride"},
+      {INT32_MAX, INT32_MAX, df24Bit, "stride times height beyond 64 bits"},
+      {1 << 20, 1 << 20, df1Bit, "a square of 128 GiB"},
+  };
+  for (const TCase& c : cases) {
+    TDIB image;
+    EXPECT_EQ(FailureOf([&] { image.Allocate(c.width, c.height, c.format, 0, 0); }), kImageTooLarge)
+        << c.reason;
+    TDIB small;
+    small.Allocate(2, 2, c.format, 0, 0);
+    EXPECT_EQ(FailureOf([&] { small.ResizeCanvas(c.width, c.height, 0); }), kImageTooLarge)
+        << c.reason;
+    EXPECT_EQ(small.Width(), 2) << "a refused resize leaves the image: " << c.reason;
+  }
+}
+
 }  // namespace
