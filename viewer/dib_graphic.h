@@ -90,8 +90,7 @@ class TDibGraphic {
   // takes the screen's. Pixel data over the image library's limit raise kImageTooLarge; a
   // failure leaves the graphic empty.
   void NewImage(std::int32_t width, std::int32_t height, TGraphicFormat format,
-                const TLogPalette* palette, std::uint16_t xResolution,
-                std::uint16_t yResolution);
+                const TLogPalette* palette, std::uint16_t xResolution, std::uint16_t yResolution);
   // Frees the pixels; the header and colour table become all zero.
   void ReleaseImage();
 
@@ -169,6 +168,9 @@ class TDibGraphic {
   virtual std::unique_ptr<TDibGraphic> NewOfSameClass() const;
 
  private:
+  // AssignHDIB without its clean-up on failure.
+  void AssignBlock(TMemoryHandle block);
+
   TBitmapInfoHeader header_{};
   std::vector<TRGBQuad> colorTable_;
   TLogPalette palette_{};
