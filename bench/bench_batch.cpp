@@ -10,7 +10,7 @@
 
 #include "bench/bench_pages.h"
 #include "cli/batch_runner.h"
-#include "cli/output_writer.h"
+#include "workflow/output_writer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "cli/output_naming.h"
+#include "workflow/output_naming.h"
 
 std::vector<TOutputGroup> GroupByOutput(const std::vector<std::string>& files,
                                         const std::string& outputFolder,

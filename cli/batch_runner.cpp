@@ -13,11 +13,11 @@
 #include <thread>
 
 #include "cli/batch_plan.h"
-#include "cli/input_list.h"
-#include "cli/output_naming.h"
-#include "cli/output_writer.h"
-#include "cli/tiff_pages.h"
 #include "platform/errors.h"
+#include "workflow/input_list.h"
+#include "workflow/output_naming.h"
+#include "workflow/output_writer.h"
+#include "workflow/tiff_pages.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "binarize/threshold_settings.h"
-#include "cli/batch_options.h"
+#include "workflow/batch_options.h"
 
 struct TBatchRequest {
   std::vector<std::string> Inputs;  // files and folders

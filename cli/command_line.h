@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/batch_options.h"
 #include "cli/batch_runner.h"
 #include "platform/errors.h"
+#include "workflow/batch_options.h"
 
 // A bad command line: the caller shows the message and exits with status 2.
 class EUsageError : public EError {

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <map>
 
+#include "batch_fixtures.h"
 #include "cli/batch_runner.h"
-#include "cli/tiff_pages.h"
 #include "platform/errors.h"
 #include "temp_folder.h"
-#include "tests/cli/batch_fixtures.h"
+#include "workflow/tiff_pages.h"
 
 namespace {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/tiff_pages.h"
+#include "batch_fixtures.h"
 #include "temp_folder.h"
-#include "tests/cli/batch_fixtures.h"
+#include "workflow/tiff_pages.h"
 
 extern char** environ;
 

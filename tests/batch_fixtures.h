@@ -1,4 +1,5 @@
-// Small generated pages for the batch tests, and ways to look at what the batch wrote.
+// Small generated pages for the tests of the batch command and the shared workflow layer, and
+// ways to look at what was written.
 #pragma once
 
 #include <algorithm>

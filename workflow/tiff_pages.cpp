@@ -1,6 +1,6 @@
 // Counting the pages of a TIFF file through the image library's libtiff handle, whose
 // messages stay with the handle, so that parallel jobs neither print nor interfere.
-#include "cli/tiff_pages.h"
+#include "workflow/tiff_pages.h"
 
 #include <algorithm>
 #include <limits>

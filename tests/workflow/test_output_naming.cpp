@@ -1,7 +1,7 @@
 // Output names of the batch: folder, input name, extension of the format, page numbers.
 #include <gtest/gtest.h>
 
-#include "cli/output_naming.h"
+#include "workflow/output_naming.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Reading and writing the thresholding settings and the batch options in the settings store.
-#include "cli/batch_options.h"
+#include "workflow/batch_options.h"
 
 #include "platform/folder_list.h"
 

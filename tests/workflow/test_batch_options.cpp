@@ -1,9 +1,9 @@
 // Loading and saving the thresholding settings and the batch options in the settings store.
 #include <gtest/gtest.h>
 
-#include "cli/batch_options.h"
 #include "platform/folder_list.h"
 #include "temp_folder.h"
+#include "workflow/batch_options.h"
 
 namespace {
 

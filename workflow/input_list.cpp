@@ -1,5 +1,5 @@
 // Expanding the command's inputs into image files.
-#include "cli/input_list.h"
+#include "workflow/input_list.h"
 
 #include <sys/stat.h>
 

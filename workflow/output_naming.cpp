@@ -1,10 +1,10 @@
 // Output file names of the batch.
-#include "cli/output_naming.h"
+#include "workflow/output_naming.h"
 
 #include <cstdio>
 
-#include "cli/batch_options.h"
 #include "platform/folder_list.h"
+#include "workflow/batch_options.h"
 
 namespace {
 

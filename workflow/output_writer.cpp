@@ -1,5 +1,5 @@
 // The batch output writers.
-#include "cli/output_writer.h"
+#include "workflow/output_writer.h"
 
 #include <filesystem>
 
