@@ -1,35 +1,24 @@
-// The batch runner: plan, worker threads, and the read-binarize-write path of one file.
+// The batch runner: plan, worker threads and the report of every file.
 #include "cli/batch_runner.h"
 
 #include <sched.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <mutex>
-#include <optional>
 #include <set>
 #include <system_error>
 #include <thread>
 
 #include "cli/batch_plan.h"
 #include "platform/errors.h"
+#include "workflow/file_job.h"
 #include "workflow/input_list.h"
-#include "workflow/output_naming.h"
-#include "workflow/output_writer.h"
 #include "workflow/tiff_pages.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Seconds spent in action.
-template <typename TAction>
-double Timed(TAction&& action) {
-  const auto start = std::chrono::steady_clock::now();
-  action();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 std::string Reason(const std::exception& error) {
   // The system's text alone: the context an EOSError carries is a file name the report
@@ -38,10 +27,6 @@ std::string Reason(const std::exception& error) {
     return SystemErrorText(os->ErrorCode());
   }
   return error.what();
-}
-
-bool IsTIFFOutput(std::int32_t outputFormat) {
-  return outputFormat != ofBMP && outputFormat != ofPNG;
 }
 
 bool Exists(const std::string& fileName) {
@@ -77,34 +62,63 @@ class TReportSink {
   TBatchSummary summary_;
 };
 
-class TFileJob {
+// The text of the step a job failed in.
+std::string StepText(const TJobProgress& progress) {
+  switch (progress.Step) {
+    case TJobStep::jsRead:
+      return "cannot read";
+    case TJobStep::jsBinarize:
+      return "cannot binarize";
+    case TJobStep::jsWrite:
+      break;
+  }
+  return "cannot write " + progress.WriteFile;
+}
+
+TFileJob MakeJob(const TBatchRequest& request, const std::string& input,
+                 const std::string& output) {
+  TFileJob job;
+  job.Input = input;
+  job.Output = output;
+  job.Pages = request.AllPages ? TIFFPageCount(input) : 1;
+  job.Settings = request.Settings;
+  job.Overwrite = request.Overwrite;
+  job.Uncompressed = request.Uncompressed;
+  return job;
+}
+
+// The one-file job of an input with its report.
+class TReportedJob {
  public:
-  TFileJob(const TBatchRequest& request, const std::set<std::string>& inputs,
-           const std::string& input, const std::string& output)
-      : request_(request), inputs_(inputs) {
+  TReportedJob(const TBatchRequest& request, const std::set<std::string>& inputs,
+               const std::string& input, const std::string& output)
+      : inputs_(inputs), job_(MakeJob(request, input, output)) {
     report_.Input = input;
     report_.Output = output;
-    pages_ = request.AllPages ? TIFFPageCount(input) : 1;
-    // The pages of a multi-page input go to one TIFF, or to numbered BMP or PNG files.
-    numbered_ = pages_ > 1 && !IsTIFFOutput(request.OutputFormat);
   }
 
   bool OutputsExist() const {
-    for (std::int32_t page = 0; page < (numbered_ ? pages_ : 1); ++page) {
-      if (!Exists(PageOutput(page))) return false;
+    for (const auto& output : JobOutputs(job_)) {
+      if (!Exists(output)) return false;
     }
     return true;
   }
 
   TFileReport Run() {
+    TJobProgress progress;
     try {
-      RefuseToReplaceInput();
-      Process();
+      RefuseToReplaceInput(progress);
+      RunFileJob(job_, progress);
       report_.Outcome = TFileOutcome::foWritten;
     } catch (const std::exception& error) {
       report_.Outcome = TFileOutcome::foFailed;
-      report_.Error = stage_ + ": " + Reason(error);
+      report_.Error = StepText(progress) + ": " + Reason(error);
     }
+    report_.Pages = progress.Pages;
+    report_.BilevelPages = progress.BilevelPages;
+    report_.ReadSeconds = progress.ReadSeconds;
+    report_.BinarizeSeconds = progress.BinarizeSeconds;
+    report_.WriteSeconds = progress.WriteSeconds;
     return report_;
   }
 
@@ -114,61 +128,28 @@ class TFileJob {
   }
 
  private:
-  std::string PageOutput(std::int32_t page) const {
-    return numbered_ ? PageFileName(report_.Output, page) : report_.Output;
-  }
-
   // The input folder may be the output folder: an output must never overwrite an input,
   // its own (scan.tif) or another one (scan.tif as the output of scan.png).
-  void RefuseToReplaceInput() {
-    for (std::int32_t page = 0; page < (numbered_ ? pages_ : 1); ++page) {
-      if (inputs_.count(FileIdentity(PageOutput(page))) != 0) {
-        stage_ = "cannot write " + PageOutput(page);
+  void RefuseToReplaceInput(TJobProgress& progress) const {
+    for (const auto& output : JobOutputs(job_)) {
+      if (inputs_.count(FileIdentity(output)) != 0) {
+        progress.Step = TJobStep::jsWrite;
+        progress.WriteFile = output;
         throw EError("the output would replace an input file");
       }
     }
   }
 
-  void Process() {
-    std::optional<TTIFFOutputPages> tiffPages;
-    if (pages_ > 1 && !numbered_) {
-      stage_ = "cannot write " + report_.Output;
-      tiffPages.emplace(report_.Output, request_.Overwrite, request_.Uncompressed);
-    }
-    for (std::int32_t page = 0; page < pages_; ++page) {
-      TDIB image;
-      stage_ = "cannot read";
-      report_.ReadSeconds += Timed([&] { image.LoadFromFile(report_.Input, page); });
-      stage_ = "cannot binarize";
-      report_.BinarizeSeconds += Timed([&] {
-        if (!ApplyThresholding(image, request_.Settings)) ++report_.BilevelPages;
-      });
-      stage_ = "cannot write " + PageOutput(page);
-      report_.WriteSeconds += Timed([&] {
-        if (tiffPages) {
-          tiffPages->Add(image);
-        } else {
-          SaveOutput(image, PageOutput(page), request_.Overwrite, request_.Uncompressed);
-        }
-      });
-      ++report_.Pages;
-    }
-    if (tiffPages) report_.WriteSeconds += Timed([&] { tiffPages->Save(); });
-  }
-
-  const TBatchRequest& request_;
   const std::set<std::string>& inputs_;
+  TFileJob job_;
   TFileReport report_;
-  std::int32_t pages_ = 1;
-  bool numbered_ = false;
-  std::string stage_;
 };
 
 // The inputs of one output file, in list order. Whether an output exists is decided before
 // any of them is written, so that --skip-existing means "existed when the run came to it".
 void ProcessGroup(const TBatchRequest& request, const std::set<std::string>& inputs,
                   const TOutputGroup& group, TReportSink& sink) {
-  std::vector<TFileJob> jobs;
+  std::vector<TReportedJob> jobs;
   std::vector<bool> skip;
   for (const auto& input : group.Inputs) {
     jobs.emplace_back(request, inputs, input, group.Output);

@@ -1,4 +1,4 @@
-// Expanding the command's inputs into image files.
+// Expanding the inputs of a batch into image files.
 #include "workflow/input_list.h"
 
 #include <sys/stat.h>
@@ -12,18 +12,26 @@
 
 namespace {
 
+// The entries of a folder that match the masks, mask by mask. Throws EOSError when the folder
+// cannot be read.
+std::vector<std::string> ListImages(const std::string& folder) {
+  const std::string prefix = IncludeTrailingPathDelimiter(folder);
+  std::vector<std::string> files;
+  for (const char* mask : kImageMasks) {
+    for (const auto& name : ListFolder(prefix, mask)) files.push_back(prefix + name);
+  }
+  return files;
+}
+
 class TCollector {
  public:
   void Add(const std::string& file) {
     if (list_.Identities.insert(FileIdentity(file)).second) list_.Files.push_back(file);
   }
   void AddFolder(const std::string& folder) {
-    const std::string prefix = IncludeTrailingPathDelimiter(folder);
-    for (const char* mask : kImageMasks) {
-      for (const auto& name : ListFolder(prefix, mask)) {
-        std::error_code error;
-        if (!std::filesystem::is_directory(prefix + name, error)) Add(prefix + name);
-      }
+    for (const auto& file : ListImages(folder)) {
+      std::error_code error;
+      if (!std::filesystem::is_directory(file, error)) Add(file);
     }
   }
   void AddError(const std::string& input, std::string reason) {
@@ -36,6 +44,14 @@ class TCollector {
 };
 
 }  // namespace
+
+std::vector<std::string> ScanImageFolder(const std::string& folder) {
+  try {
+    return ListImages(folder);
+  } catch (const EOSError&) {
+    return {};
+  }
+}
 
 std::string FileIdentity(const std::string& fileName) {
   std::error_code error;

@@ -1,5 +1,5 @@
-// The image files a batch command names: files as given, and the images of folders found
-// with the masks "*.tif", "*.jpg", "*.bmp" and "*.png", in that order, by name within a mask.
+// The image files of a batch: files as given, and the images of folders found with the masks
+// "*.tif", "*.jpg", "*.bmp" and "*.png", in that order, by name within a mask.
 #pragma once
 
 #include <set>
@@ -18,6 +18,11 @@ struct TInputList {
   std::set<std::string> Identities;  // FileIdentity of every file
   std::vector<TInputError> Errors;   // inputs that are neither a file nor a readable folder
 };
+
+// The list a folder gives in batch mode: folder (with a trailing separator added) + the name
+// of every entry that matches a mask, mask by mask, in the order of ListFolder; entries of
+// every kind included. A folder that cannot be read gives an empty list.
+std::vector<std::string> ScanImageFolder(const std::string& folder);
 
 // Expands the inputs in order. A file named twice, directly or through its folder, is listed
 // once, at its first place; subfolders of a folder are not entered.

@@ -5,8 +5,12 @@
 
 #include "image/safe_file.h"
 #include "platform/ascii_case.h"
+#include "platform/errors.h"
+#include "workflow/output_naming.h"
 
 namespace {
+
+constexpr const char* kUnknownOutputFormat = "Unknown output format";
 
 TTIFFCompression Compression(bool uncompressed) {
   return uncompressed ? tcNone : tcAuto;
@@ -21,19 +25,36 @@ std::vector<std::uint8_t> FileBytes(const std::string& fileName) {
 
 }  // namespace
 
-bool SaveOutput(TDIB& image, const std::string& fileName, bool overwrite, bool uncompressed) {
-  if (EndsWithIgnoringCase(fileName, ".tif")) {
-    // Replacing goes through the writer's safe replacement rather than deleting first, so
-    // that a failed write leaves the earlier output in place.
-    image.SaveTIFFToFile(fileName, !overwrite, Compression(uncompressed), kOutputRowsPerStrip);
-  } else if (EndsWithIgnoringCase(fileName, ".bmp")) {
-    image.SaveBMPToFile(fileName);
-  } else if (EndsWithIgnoringCase(fileName, ".png")) {
-    image.SavePNGToFile(fileName);
-  } else {
-    return false;
+std::optional<TOutputFormat> OutputFormatOfName(const std::string& fileName) {
+  for (const auto format : {ofTIFF, ofBMP, ofPNG}) {
+    if (EndsWithIgnoringCase(fileName, OutputExtension(format))) return format;
   }
-  return true;
+  return std::nullopt;
+}
+
+void WriteOutput(TDIB& image, const std::string& fileName, std::int32_t format, bool overwrite,
+                 bool uncompressed) {
+  switch (format) {
+    case ofTIFF:
+      // Replacing goes through the writer's safe replacement rather than deleting first, so
+      // that a failed write leaves the earlier output in place.
+      image.SaveTIFFToFile(fileName, !overwrite, Compression(uncompressed), kOutputRowsPerStrip);
+      break;
+    case ofBMP:
+      image.SaveBMPToFile(fileName);
+      break;
+    case ofPNG:
+      image.SavePNGToFile(fileName);
+      break;
+    default:
+      throw EError(kUnknownOutputFormat);
+  }
+}
+
+bool SaveOutput(TDIB& image, const std::string& fileName, bool overwrite, bool uncompressed) {
+  const auto format = OutputFormatOfName(fileName);
+  if (format) WriteOutput(image, fileName, *format, overwrite, uncompressed);
+  return format.has_value();
 }
 
 TTIFFOutputPages::TTIFFOutputPages(std::string fileName, bool overwrite, bool uncompressed)
