@@ -7,6 +7,7 @@
 #include "binarize/edge_threshold.h"
 #include "binarize/global_threshold.h"
 #include "binarize/niblack_threshold.h"
+#include "image/five_bit_channels.h"
 
 namespace {
 
@@ -18,6 +19,24 @@ constexpr std::uint8_t kHigh = 255;
 // The low 8 bits of a field as an unsigned byte: Brightness 300 is level 44, -1 is 255.
 std::uint8_t LowByte(std::int32_t value) {
   return static_cast<std::uint8_t>(value & 0xFF);
+}
+
+// A 15- or 16-bit image (5-5-5 words) becomes its 24-bit twin, each channel widened to
+// 8 bits, so that every method then takes it to gray as it takes a 24-bit image.
+void WidenToTrueColour(TDIB& image) {
+  const auto words = image.Duplicate();
+  image.Allocate(words->Width(), words->Height(), df24Bit, words->XResolution(),
+                 words->YResolution());
+  for (std::int32_t y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* from = words->Row(y);
+    std::uint8_t* to = image.Row(y);
+    for (std::int32_t x = 0; x < image.Width(); ++x, from += 2, to += 3) {
+      const std::uint32_t word = from[0] | from[1] << 8;
+      to[0] = WidenFiveBits(word & 0x1F);
+      to[1] = WidenFiveBits(word >> 5 & 0x1F);
+      to[2] = WidenFiveBits(word >> 10 & 0x1F);
+    }
+  }
 }
 
 }  // namespace
@@ -32,6 +51,7 @@ TBackgroundTrackingArguments BackgroundTrackingArguments(const TThresholdSetting
 bool PrepareForThresholding(TDIB& image) {
   if (image.Format() == df1Bit) return false;
   if (image.BitCount() < 8) image.ConvertTo(df8Bit);
+  if (image.Format() == df15Bit || image.Format() == df16Bit) WidenToTrueColour(image);
   return true;
 }
 

@@ -56,7 +56,8 @@ struct TBackgroundTrackingArguments {
 TBackgroundTrackingArguments BackgroundTrackingArguments(const TThresholdSettings& settings);
 
 // Readies image for a method: false for a 1-bit image, which is already binary and is left
-// alone; a 4-bit image becomes 8-bit gray; any other depth is passed on as it is.
+// alone; a 4-bit image becomes 8-bit gray; a 15- or 16-bit image becomes its 24-bit twin,
+// which every method takes to gray; 8- and 24-bit images are passed on as they are.
 bool PrepareForThresholding(TDIB& image);
 
 // Calls the method that settings.Algo chooses on a prepared image, turning it into a 1-bit

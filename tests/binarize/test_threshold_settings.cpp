@@ -1,9 +1,12 @@
 // The thresholding dispatch: every Algo value reaches its method with the arguments the
 // settings give, the cases that call nothing leave the pixels alone, 1-bit images are not
-// touched, 4-bit images become 8-bit gray first, and the background-tracking arithmetic.
+// touched, 4-bit images become 8-bit gray first, 15- and 16-bit images binarize as their
+// 24-bit twins, and the background-tracking arithmetic.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -219,22 +222,73 @@ TEST(ThresholdDispatch, FourBitImagesBecomeGrayFirst) {
   EXPECT_EQ(Pixels(*untouched), Pixels(*converted)) << "converted even when no method runs";
 }
 
-std::unique_ptr<TDIB> SixteenBitPage() {
+// 5-bit channels of the varied page, with red, green and blue apart: (red, green, blue).
+std::array<std::int32_t, 3> FiveBitChannels(std::int32_t x, std::int32_t y, std::int32_t gray) {
+  return {gray >> 3, std::min(31, (gray >> 3) + x % 3), (255 - gray + y) % 256 >> 3};
+}
+
+// The varied page as 15- or 16-bit words (5-5-5, blue in the low bits).
+std::unique_ptr<TDIB> WordPage(TDIBFormat format) {
+  const auto gray = VariedPage();
   auto image = std::make_unique<TDIB>();
-  image->Allocate(kWidth, kHeight, df16Bit, 300, 300);
+  image->Allocate(kWidth, kHeight, format, 300, 200);
   for (std::int32_t y = 0; y < kHeight; ++y) {
-    for (std::int32_t x = 0; x < kWidth; ++x) image->SetPixel(x, y, x * 1000 + y);
+    for (std::int32_t x = 0; x < kWidth; ++x) {
+      const auto [r, g, b] = FiveBitChannels(x, y, gray->GetPixel(x, y));
+      image->SetPixel(x, y, r << 10 | g << 5 | b);
+    }
   }
   return image;
 }
 
-TEST(ThresholdDispatch, OtherDepthsReachTheMethodUnconverted) {
-  auto image = SixteenBitPage();
-  EXPECT_THROW(ApplyThresholding(*image, Settings(taStandard, 0, 0, 128)), EError)
-      << "the method refuses a 16-bit image, and the refusal comes through";
-  auto kept = SixteenBitPage();
-  EXPECT_TRUE(ApplyThresholding(*kept, Settings(taPEI, 0, 0, 128)));
-  EXPECT_EQ(Pixels(*kept), Pixels(*SixteenBitPage()));
+// The same page stored as 24 bits, each channel c widened to round(c x 255 / 31), or, for the
+// near miss, shifted left by 3.
+std::unique_ptr<TDIB> TrueColourTwin(bool rounded) {
+  const auto gray = VariedPage();
+  auto image = std::make_unique<TDIB>();
+  image->Allocate(kWidth, kHeight, df24Bit, 300, 200);
+  const auto widen = [rounded](std::int32_t c) {
+    return rounded ? static_cast<std::int32_t>(std::lround(c * 255.0 / 31)) : c << 3;
+  };
+  for (std::int32_t y = 0; y < kHeight; ++y) {
+    for (std::int32_t x = 0; x < kWidth; ++x) {
+      const auto [r, g, b] = FiveBitChannels(x, y, gray->GetPixel(x, y));
+      image->SetPixel(x, y, widen(b) << 16 | widen(g) << 8 | widen(r));  // 0xBBGGRR
+    }
+  }
+  return image;
+}
+
+TEST(ThresholdDispatch, WordImagesBinarizeAsTheirTrueColourTwins) {
+  const struct {
+    TThresholdSettings settings;
+    const char* why;
+  } cases[] = {
+      {Settings(taStandard, 0, 0, 128), "fixed level"},
+      {Settings(taAuto, 0, 0, 0), "Otsu over the histogram of the widened colours"},
+      {Settings(taAuto, 3, 0, 0), "Uniform Error, which wants 8 bits"},
+      {Settings(taDynamic, 0, 20, 100), "MinMax window"},
+      {Settings(taDynamic, 1, 20, 100), "Average window"},
+      {Settings(taAdvancedDynamic, 0, 20, 0), "Niblack"},
+      {Settings(taEdge, 0, 30, 4), "edge thresholding"},
+      {Settings(taPEI, 0, 0, 0), "no method: the twin is what is left"},
+      {Settings(taAdaptive, 0, 30, 100), "adaptive"},
+      {Settings(taBackgroundTracking, 0, 80, 128), "background tracking"},
+  };
+  for (const auto& c : cases) {
+    auto twin = TrueColourTwin(true);
+    ASSERT_TRUE(ApplyThresholding(*twin, c.settings)) << c.why;
+    for (TDIBFormat format : {df15Bit, df16Bit}) {
+      auto words = WordPage(format);
+      EXPECT_TRUE(ApplyThresholding(*words, c.settings)) << c.why;
+      EXPECT_EQ(Pixels(*words), Pixels(*twin)) << c.why << ", format " << int(format);
+    }
+  }
+  auto words = WordPage(df16Bit);
+  auto truncated = TrueColourTwin(false);
+  ApplyThresholding(*words, Settings(taStandard, 0, 0, 128));
+  ApplyThresholding(*truncated, Settings(taStandard, 0, 0, 128));
+  EXPECT_NE(Pixels(*words), Pixels(*truncated)) << "the comparison must see how channels widen";
 }
 
 TEST(ThresholdDispatch, BackgroundTrackingArithmetic) {
