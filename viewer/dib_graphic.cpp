@@ -153,6 +153,24 @@ void TDibGraphic::Assign(const TDibGraphic* source) {
   std::copy(source->bits_.begin(), source->bits_.end(), bits_.begin());
 }
 
+void TDibGraphic::TakeOver(TDibGraphic& source) {
+  if (&source == this) return;
+  ReleaseImage();
+  if (source.Empty()) {
+    source.ReleaseImage();
+    return;
+  }
+  header_ = source.header_;
+  colorTable_ = std::move(source.colorTable_);
+  palette_ = source.palette_;
+  format_ = source.format_;
+  bytesPerRow_ = source.bytesPerRow_;
+  bits_ = std::move(source.bits_);
+  converter_ = std::move(source.converter_);
+  FrameDelay = source.FrameDelay;
+  source.ReleaseImage();
+}
+
 std::int32_t TDibGraphic::ImageCount(TStream&) {
   return 1;
 }

@@ -130,6 +130,9 @@ class TDibGraphic {
   TMemoryHandle CreateHDIB() const;
   // A copy of source (null or empty: an empty graphic), with its frame delay.
   void Assign(const TDibGraphic* source);
+  // The result of Assign(&source) without copying the pixels: the image moves over and
+  // source is left empty. Frames stay where they are.
+  void TakeOver(TDibGraphic& source);
 
   // --- pixels, for readers -------------------------------------------------------------
   // Palette formats answer the palette entry of the pixel's index; true colour its pixel.

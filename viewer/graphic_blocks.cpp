@@ -8,13 +8,14 @@
 //
 // 1-, 4-, 8- and 24-bit blocks without compression are copied in one move. Others (16 and
 // 32 bits, masks or compression) go through the image library's bitmap reader as a bitmap
-// file image in memory and arrive as 24 bits; what that reader refuses stays refused with its
-// message.
+// file image in memory: 16 and 32 bits arrive as true colour, a compressed block as what it
+// decodes to; what that reader refuses stays refused with its message.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #include "image/dibunit.h"
+#include "image/five_bit_channels.h"
 #include "image/rounding.h"
 #include "image/streams.h"
 #include "viewer/dib_graphic.h"
@@ -127,16 +128,34 @@ TMemoryStream BitmapFileOf(const std::uint8_t* block, const TBlockLayout& layout
   return stream;
 }
 
-// Decodes a block the graphic cannot copy directly and takes it over as true colour.
+// Five-bit channels (blue in the low bits) widened as the image library widens them.
+void TakeFiveBitPixels(TDibGraphic& graphic, const TDIB& image, std::uint16_t xDpi,
+                       std::uint16_t yDpi) {
+  graphic.NewImage(image.Width(), image.Height(), gfTrueColor, nullptr, xDpi, yDpi);
+  for (std::int32_t y = 0; y < image.Height(); ++y) {
+    const std::uint8_t* in = image.Row(y);
+    std::uint8_t* out = graphic.ScanLine(y);
+    for (std::int32_t x = 0; x < image.Width(); ++x, in += 2, out += 3) {
+      const std::uint32_t pixel = in[0] | (std::uint32_t{in[1]} << 8);
+      out[0] = WidenFiveBits(pixel & 31);
+      out[1] = WidenFiveBits((pixel >> 5) & 31);
+      out[2] = WidenFiveBits((pixel >> 10) & 31);
+    }
+  }
+}
+
+// Decodes a block the graphic cannot copy directly. The reader's result is a plain block of
+// 1, 4, 8 or 24 bits (32-bit pixels lose their fourth byte), taken as any block is, or of 15
+// or 16 bits, widened to true colour here.
 void AssignDecoded(TDibGraphic& graphic, const std::uint8_t* block, const TBlockLayout& layout,
                    std::uint16_t xDpi, std::uint16_t yDpi) {
   TMemoryStream file = BitmapFileOf(block, layout);
   TDIB image;
   image.LoadBMPFromStream(file);
-  if (image.Format() != df24Bit) image.ConvertTo(df24Bit);
-  graphic.NewImage(image.Width(), image.Height(), gfTrueColor, nullptr, xDpi, yDpi);
-  for (std::int32_t y = 0; y < image.Height(); ++y) {
-    std::memcpy(graphic.ScanLine(y), image.Row(y), static_cast<std::size_t>(graphic.BytesPerRow()));
+  if (image.Format() == df15Bit || image.Format() == df16Bit) {
+    TakeFiveBitPixels(graphic, image, xDpi, yDpi);
+  } else {
+    graphic.AssignHDIB(image.GetHandle());
   }
 }
 
