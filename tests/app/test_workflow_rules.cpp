@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/action_states.h"
+#include "app/batch_list.h"
 #include "app/scroll_sync.h"
 #include "app/slider_rest.h"
 #include "app/start_request.h"
@@ -148,4 +149,35 @@ TEST(SliderRest, MovedAndBackStillNotifiesOnce) {
   rest.Changed();
   EXPECT_FALSE(rest.Tick(128, 128));
   EXPECT_TRUE(rest.Tick(128, 128)) << "the owner then finds nothing to do itself";
+}
+
+TEST(BatchStepOf, NavigationKeepsWithinTheList) {
+  struct Case {
+    TBatchMove move;
+    std::int32_t index, count, expected;
+    bool message;
+    const char* reason;
+  } cases[] = {
+      {TBatchMove::bmFirst, 2, 4, 0, false, "First"},
+      {TBatchMove::bmLast, 0, 4, 3, false, "Last"},
+      {TBatchMove::bmPrior, 2, 4, 1, false, "Prior"},
+      {TBatchMove::bmNext, 2, 4, 3, false, "Next"},
+      {TBatchMove::bmPrior, 0, 4, -1, true, "Prior on the first file says so and stays"},
+      {TBatchMove::bmNext, 3, 4, -1, true, "Next on the last file says so and stays"},
+  };
+  for (const Case& c : cases) {
+    const TBatchStep step = BatchStepOf(c.move, c.index, c.count);
+    EXPECT_EQ(step.Index, c.expected) << c.reason;
+    EXPECT_EQ(step.Message != nullptr, c.message) << c.reason;
+  }
+}
+
+TEST(BatchNames, FolderSeparatorAndOutputs) {
+  EXPECT_EQ(WithTrailingSeparator("/scans"), "/scans/");
+  EXPECT_EQ(WithTrailingSeparator("/scans/"), "/scans/");
+  EXPECT_EQ(WithTrailingSeparator(""), "/");
+  TBatchOptions options;
+  options.OutputFolder = "/bw/";
+  options.OutputFormat = ofBMP;
+  EXPECT_EQ(BatchOutputName(options, "/scans/a.jpg"), "/bw/a.bmp");
 }
