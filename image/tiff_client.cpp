@@ -2,9 +2,11 @@
 #include "image/tiff_client.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "image/dibunit.h"
+#include "image/read_error.h"
 #include "platform/errors.h"
 
 namespace {
@@ -87,6 +89,7 @@ bool TTIFFHandle::Open(const char* mode) {
   Close();
   streamError_ = nullptr;
   firstError_.clear();
+  firstReason_.clear();
   std::unique_ptr<TIFFOpenOptions, TOptionsDeleter> options(TIFFOpenOptionsAlloc());
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), ErrorHandler, this);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), WarningHandler, this);
@@ -113,6 +116,11 @@ void TTIFFHandle::FailWithReason(const std::string& text) const {
   Fail(firstError_.empty() ? text : text + ": " + firstError_);
 }
 
+void TTIFFHandle::FailBecause(const std::string& text) const {
+  if (streamError_) std::rethrow_exception(streamError_);
+  throw EReadError(text, firstReason_);
+}
+
 void TTIFFHandle::Finish(const std::string& text) {
   const bool flushed = TIFFFlush(tiff_) != 0;
   Close();
@@ -127,5 +135,7 @@ void TTIFFHandle::KeepMessage(const char* module, const char* format, va_list ar
   if (!firstError_.empty()) return;
   char text[512];
   std::vsnprintf(text, sizeof text, format, arguments);
+  // Many messages begin with the file name, which a stream does not have: ": reason".
+  firstReason_ = std::strncmp(text, ": ", 2) == 0 ? text + 2 : text;
   firstError_ = (module != nullptr && *module != '\0') ? std::string(module) + ": " + text : text;
 }

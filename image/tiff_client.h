@@ -33,6 +33,9 @@ class TTIFFHandle {
   // The same, with libtiff's reason after the text ("text: reason") when it gave one; for
   // failures that have no fixed text of their own.
   [[noreturn]] void FailWithReason(const std::string& text) const;
+  // The same as an EReadError: the fixed text with libtiff's own reason beside it
+  // ("TIFFOpen (Cannot handle zero number of strips)"), for readers' failures.
+  [[noreturn]] void FailBecause(const std::string& text) const;
   // Writes what libtiff still holds (the directory of a new page) and closes the handle;
   // raises like FailWithReason(text) when that fails. The destructor closes without checking.
   void Finish(const std::string& text);
@@ -48,5 +51,6 @@ class TTIFFHandle {
   TStream& stream_;
   TIFF* tiff_ = nullptr;
   std::exception_ptr streamError_;
-  std::string firstError_;
+  std::string firstError_;   // "module: message"
+  std::string firstReason_;  // the message alone
 };

@@ -302,7 +302,7 @@ void ReadBlocks(const TTIFFHandle& tiff, const TTIFFTags& tags, TRowUnpacker unp
   const std::uint32_t blockWidth = tiled ? tags.tileWidth : tags.width;
   const auto fail = [&] {
     if (tiled) tiff.FailWithReason("TIFFReadEncodedTile");
-    tiff.Fail("TIFFReadEncodedStrip");
+    tiff.FailBecause("TIFFReadEncodedStrip");
   };
   if (rowBytes <= 0 || blockBytes <= 0) fail();
   const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(blockBytes);
@@ -421,7 +421,7 @@ void TDIB::LoadTIFFFromStream(TStream& stream, std::int32_t page) {
   TTIFFHandle tiff(stream);
   if (!tiff.Open("r")) {
     stream.Seek(0, soBeginning);
-    if (!tiff.Open("r")) tiff.Fail("TIFFOpen");
+    if (!tiff.Open("r")) tiff.FailBecause("TIFFOpen");
   }
   TIFF* tif = tiff.Get();
   // A page that does not exist is an error, not silently another page.
