@@ -28,8 +28,12 @@ namespace {
 
 constexpr std::size_t kSourceBlock = 4096;
 // Progressive files keep every coefficient in memory: two bytes per sample of each
-// component, so twice the largest pixel area with room to spare bounds every sound file.
-constexpr long kMaxCoefficientBytes = 2 * kMaxPixelBytes + (std::int64_t{64} << 20);
+// component, so twice the decoded image with room to spare bounds every sound file. Before
+// the header is known, the working memory of one marker segment is all libjpeg may take.
+constexpr long kWorkingBytes = 64L << 20;
+// Sound progressive files have about ten scans; each scan is a pass over every coefficient,
+// so a file of thousands of tiny scans would keep the reader busy for minutes.
+constexpr int kMaxScans = 1000;
 
 struct TJpegErrorManager {
   jpeg_error_mgr pub;
@@ -53,6 +57,16 @@ struct TJpegSource {
 
 void OutputMessage(j_common_ptr cinfo) {
   ErrorExit(cinfo);
+}
+
+// Called by libjpeg as it reads; refuses a file with more scans than a sound one has.
+void LimitScans(j_common_ptr cinfo) {
+  if (!cinfo->is_decompressor) return;
+  if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number <= kMaxScans) return;
+  auto* error = reinterpret_cast<TJpegErrorManager*>(cinfo->err);
+  std::snprintf(error->message, sizeof error->message, "JPEG file has more than %d scans",
+                kMaxScans);
+  std::longjmp(error->jump, 1);
 }
 
 void InitSource(j_decompress_ptr) {}
@@ -106,6 +120,7 @@ class TJpegSession {
     source.pub.skip_input_data = SkipInputData;
     source.pub.resync_to_restart = jpeg_resync_to_restart;
     source.pub.term_source = TermSource;
+    progress.progress_monitor = LimitScans;
   }
   ~TJpegSession() { jpeg_destroy_decompress(&cinfo); }
   TJpegSession(const TJpegSession&) = delete;
@@ -119,6 +134,7 @@ class TJpegSession {
   jpeg_decompress_struct cinfo{};
   TJpegErrorManager error{};
   TJpegSource source{};
+  jpeg_progress_mgr progress{};
 };
 
 // The boundary functions: each returns false when libjpeg failed. Their frames hold nothing
@@ -127,7 +143,8 @@ bool ReadJpegHeader(TJpegSession* session) {
   if (setjmp(session->error.jump)) return false;
   jpeg_create_decompress(&session->cinfo);
   session->cinfo.src = &session->source.pub;
-  session->cinfo.mem->max_memory_to_use = kMaxCoefficientBytes;
+  session->cinfo.progress = &session->progress;
+  session->cinfo.mem->max_memory_to_use = kWorkingBytes;
   jpeg_read_header(&session->cinfo, TRUE);
   bool gray = session->cinfo.jpeg_color_space == JCS_GRAYSCALE;
   // libjpeg delivers blue, green, red directly: the order of the image's 24-bit rows.
@@ -159,8 +176,8 @@ std::int32_t DotsPerInch(int unit, unsigned density) {
 }
 
 // Refuses, before libjpeg or the image takes the memory, a picture whose rows would exceed
-// the largest pixel area.
-void CheckSize(const jpeg_decompress_struct& cinfo) {
+// the largest pixel area, and lets libjpeg take what decoding this picture needs.
+void CheckSize(jpeg_decompress_struct& cinfo) {
   TDIBLayout layout{};
   TDIBFormat format = cinfo.out_color_space == JCS_GRAYSCALE ? df8Bit : df24Bit;
   // libjpeg keeps both dimensions below 65 536, so they fit the layout's arguments.
@@ -169,6 +186,9 @@ void CheckSize(const jpeg_decompress_struct& cinfo) {
   if (layout.PixelBytes > kMaxPixelBytes) {
     throw EError(kImageTooLarge);
   }
+  const std::int64_t samples =
+      SaturatedProduct(std::int64_t{cinfo.image_width} * cinfo.image_height, cinfo.num_components);
+  cinfo.mem->max_memory_to_use = static_cast<long>(2 * samples + kWorkingBytes);
 }
 
 }  // namespace

@@ -27,6 +27,18 @@ struct TPngHeader {
   png_color palette[256];
 };
 
+// The reader uses IHDR, PLTE, IDAT, IEND and pHYs. Every other chunk is skipped unread, as a
+// stream of bytes: no text, profile or scale chunk can make libpng allocate or inflate what
+// it declares (a 500-byte file may declare gigabytes). What is still read is bounded.
+void SkipUnusedChunks(png_structp png) {
+  static constexpr png_byte kPhys[] = "pHYs";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);  // known ancillary
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);   // and unknown ones
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_AS_DEFAULT, kPhys, 1);
+  png_set_chunk_cache_max(png, 16);
+  png_set_chunk_malloc_max(png, png_alloc_size_t{1} << 20);
+}
+
 // Reads the chunks up to the image data and sets the transforms. Returns false when libpng
 // failed; nothing in this frame needs destruction, so the longjmp may leave it.
 bool ReadPngHeader(png_structp png, png_infop info, TPngHeader* header) {
@@ -35,6 +47,7 @@ bool ReadPngHeader(png_structp png, png_infop info, TPngHeader* header) {
   // Mutated files rarely keep a valid CRC; fuzzing looks past the checksums at the decoder.
   png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
 #endif
+  SkipUnusedChunks(png);
   png_read_info(png, info);
   header->width = png_get_image_width(png, info);
   header->height = png_get_image_height(png, info);
