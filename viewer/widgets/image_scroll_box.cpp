@@ -1,6 +1,8 @@
 // TImageScrollBox: properties, rebuilding the display, and reading files.
 #include "viewer/widgets/image_scroll_box.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
@@ -25,10 +27,21 @@ class TFlagGuard {
   bool& flag_;
 };
 
+// A resolution of 0 in a graphic stands for the screen's logical dots per inch.
+void TakeScreenResolution() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  auto dpi = [](qreal value) {
+    return static_cast<std::uint16_t>(std::clamp(qRound(value), 1, 65535));
+  };
+  SetScreenResolution({dpi(screen->logicalDotsPerInchX()), dpi(screen->logicalDotsPerInchY())});
+}
+
 }  // namespace
 
 TImageScrollBox::TImageScrollBox(QWidget* parent)
     : QAbstractScrollArea(parent), graphic_(std::make_unique<TDibGraphic>()) {
+  TakeScreenResolution();
   setFrameShape(QFrame::NoFrame);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
