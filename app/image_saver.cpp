@@ -23,7 +23,9 @@ void TImageSaver::Execute() {
   TDIB image;
   image.AssignHandle(image_);
   image_ = 0;
-  if (!SaveOutput(image, TargetName(), Request.Overwrite, Request.Uncompressed)) {
+  if (Request.Format) {
+    WriteOutput(image, TargetName(), *Request.Format, Request.Overwrite, Request.Uncompressed);
+  } else if (!SaveOutput(image, TargetName(), Request.Overwrite, Request.Uncompressed)) {
     throw EError("its extension is none of .tif, .bmp and .png");
   }
 }

@@ -3,10 +3,11 @@
 // extension (0 ".tif", 1 ".bmp", 2 ".png"; any other value keeps it); the file is written by
 // the format of the final extension through the same safe replacement as every other writer,
 // so an existing output is never lost when writing fails. A name whose extension is none of
-// the three writes nothing, which counts as a failure.
+// the three writes nothing, which counts as a failure, unless the request names the format.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/memory_block.h"
@@ -17,6 +18,8 @@ struct TSaveRequest {
   std::int32_t OutputFormat = 0;  // 0 TIFF, 1 BMP, 2 PNG; other values keep the extension
   bool Overwrite = true;          // false: an existing TIFF receives a further page
   bool Uncompressed = false;
+  // The format to write whatever the final extension says; none: by the extension.
+  std::optional<std::int32_t> Format;
 };
 
 // The final name a request writes.
