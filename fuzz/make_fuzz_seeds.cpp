@@ -1,6 +1,7 @@
 // Writes the starting corpora of the fuzz targets with the system's own writers: small
 // images of every pixel format as bitmap, PNG and TIFF files, plus bitmap variants (top-down
-// rows, 5-5-5 colour masks) that lead the bitmap reader down its other paths. JPEG seeds are
+// rows, colour masks, run-length coding, OS/2 headers: bitmap_variant_seeds.h) that lead the
+// bitmap reader down its other paths. JPEG seeds are
 // made from the bitmaps by scripts/fuzz with cjpeg. Usage: make_fuzz_seeds FOLDER
 #include <sys/stat.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/bitmap_variant_seeds.h"
 #include "image/dibunit.h"
 #include "image/streams.h"
 #include "platform/errors.h"
@@ -105,6 +107,9 @@ int main(int argc, char** argv) {
       WriteFile(folder + "/bmp/" + stem + ".bmp", bitmap);
       WriteFile(folder + "/bmp/" + stem + "_topdown.bmp", TopDown(bitmap, image));
       if (format == df16Bit) WriteFile(folder + "/bmp/" + stem + "_masks.bmp", WithMasks(bitmap));
+      for (const auto& [kind, file] : seeds::BitmapVariants(image, bitmap)) {
+        WriteFile(folder + "/bmp/" + stem + "_" + kind + ".bmp", file);
+      }
       WriteFile(folder + "/png/" + stem + ".png", Save(image, &TDIB::SavePNGToStream));
       for (TTIFFCompression compression : {tcAuto, tcNone, tcLZW, tcDeflate, tcPackBits}) {
         std::vector<std::uint8_t> tiff = SaveTIFF(image, compression);
