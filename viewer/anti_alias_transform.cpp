@@ -13,8 +13,8 @@
 // processor's bit count), and the row shared by two boxes is reused. Levels come from tables
 // built once per box size.
 #include <algorithm>
-#include <bit>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "viewer/image_transforms.h"
@@ -58,6 +58,7 @@ std::vector<std::int32_t> BoxStarts(std::int32_t extent, std::int32_t count) {
 class TLevelTables {
  public:
   explicit TLevelTables(bool invert) : invert_(invert), tables_(kLargestTabled + 1) {}
+  // The table of boxes of total pixels, or null when such boxes are computed directly.
   const std::uint8_t* For(std::int64_t total) {
     if (total > kLargestTabled) return nullptr;
     std::vector<std::uint8_t>& table = tables_[static_cast<std::size_t>(total)];
@@ -69,9 +70,8 @@ class TLevelTables {
     }
     return table.data();
   }
-  std::uint8_t Level(std::int64_t ones, std::int64_t total) {
-    const std::uint8_t* table = For(total);
-    return table != nullptr ? table[ones] : BoxLevel(ones, total, invert_);
+  std::uint8_t Level(std::int64_t ones, std::int64_t total) const {
+    return BoxLevel(ones, total, invert_);
   }
 
  private:
@@ -80,78 +80,127 @@ class TLevelTables {
   std::vector<std::vector<std::uint8_t>> tables_;
 };
 
-std::uint64_t LoadWord64(const std::uint8_t* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, 8);
-  return word;  // only counted, so the byte order does not matter
-}
-
-// Running counts of ones of one bi-level row at every column start: counts[i] = ones among
-// pixels 0 .. starts[i] - 1. The starts ascend and lie within the row.
-void CountAtStarts(const std::uint8_t* row, const std::vector<std::int32_t>& starts,
-                   std::int64_t* counts) {
-  std::int64_t ones = 0;
-  std::size_t byte = 0;
-  for (std::size_t i = 0; i < starts.size(); ++i) {
-    const auto start = static_cast<std::size_t>(starts[i]);
-    const std::size_t wholeBytes = start / 8;
-    for (; byte + 8 <= wholeBytes; byte += 8) ones += std::popcount(LoadWord64(row + byte));
-    for (; byte < wholeBytes; ++byte) {
-      ones += row[byte] == 0xFF ? 8 : std::popcount(static_cast<unsigned>(row[byte]));
+// Pixels of index 1 in a byte, and among its first k pixels.
+struct TBitCounts {
+  std::uint8_t all[256];
+  std::uint8_t leading[256][8];
+};
+constexpr TBitCounts kBitCounts = [] {
+  TBitCounts counts{};
+  for (int value = 0; value < 256; ++value) {
+    for (int k = 0; k < 8; ++k) {
+      int ones = 0;
+      for (int bit = 0; bit < k; ++bit) ones += (value >> (7 - bit)) & 1;
+      counts.leading[value][k] = static_cast<std::uint8_t>(ones);
     }
-    const std::size_t bits = start % 8;
-    const auto leading = bits == 0 ? 0u : static_cast<unsigned>(row[byte] >> (8 - bits));
-    counts[i] = ones + std::popcount(leading);
+    counts.all[value] = static_cast<std::uint8_t>(counts.leading[value][7] + (value & 1));
   }
-}
+  return counts;
+}();
 
-// One output row: the running counts of a band of source rows and the box levels.
+// The box counts of one output row at a time. For every source row the running count of
+// ones at each column start is the count of the whole bytes before it (a running sum over
+// the row, eight pixels per table look-up) plus the leading pixels of its own byte. A box's
+// count is the difference of two running counts summed over its rows; the last row of a box
+// is the first of the next, so its counts are kept. Count is 32 bits unless the source holds
+// 2^32 pixels or more.
+template <typename Count>
 class TAntiAliasRun {
  public:
   TAntiAliasRun(const TDibGraphic& source, std::int32_t width, std::int32_t height, bool invert)
-      : source_(source),
-        cols_(BoxStarts(source.Width(), width)),
-        rows_(BoxStarts(source.Height(), height)),
-        band_(cols_.size()),
-        shared_(cols_.size()),
-        scratch_(cols_.size()),
-        levels_(invert) {}
+      : source_(source), rows_(BoxStarts(source.Height(), height)), levels_(invert) {
+    const std::vector<std::int32_t> cols = BoxStarts(source.Width(), width);
+    for (std::size_t i = 0; i < cols.size(); ++i) {
+      startByte_.push_back(cols[i] / 8);
+      startBit_.push_back(static_cast<std::uint8_t>(cols[i] % 8));
+      if (i + 1 < cols.size()) colWidth_.push_back(cols[i + 1] - cols[i]);
+    }
+    maxColWidth_ = *std::max_element(colWidth_.begin(), colWidth_.end());
+    bytePrefix_.resize(static_cast<std::size_t>(source.BytesPerRow()) + 1);
+    band_.resize(cols.size());
+    shared_.resize(cols.size());
+  }
 
   void WriteRow(std::int32_t j, std::uint8_t* out) {
     const std::int32_t first = rows_[static_cast<std::size_t>(j)];
     const std::int32_t last = rows_[static_cast<std::size_t>(j) + 1];
     CountBand(first, last);
     const std::int64_t rowCount = last - first + 1;
-    for (std::size_t i = 0; i + 1 < cols_.size(); ++i) {
-      const std::int64_t total = rowCount * (cols_[i + 1] - cols_[i]);
-      out[i] = levels_.Level(band_[i + 1] - band_[i], total);
+    tableByWidth_.resize(static_cast<std::size_t>(maxColWidth_) + 1);
+    bool tabled = true;
+    for (std::int32_t w = 0; w <= maxColWidth_; ++w) {
+      tableByWidth_[static_cast<std::size_t>(w)] = levels_.For(rowCount * w);
+      tabled = tabled && tableByWidth_[static_cast<std::size_t>(w)] != nullptr;
     }
-  }
-
- private:
-  // band_ = the running counts summed over rows first .. last; the counts of row last are
-  // kept, since the next band starts with it.
-  void CountBand(std::int32_t first, std::int32_t last) {
-    std::vector<std::int64_t>& row = scratch_;
-    std::fill(band_.begin(), band_.end(), 0);
-    for (std::int32_t r = first; r <= last; ++r) {
-      const bool reuse = r == sharedRow_;
-      if (!reuse) CountAtStarts(source_.ScanLine(r), cols_, row.data());
-      const std::vector<std::int64_t>& counts = reuse ? shared_ : row;
-      for (std::size_t i = 0; i < band_.size(); ++i) band_[i] += counts[i];
-      if (r == last && !reuse) {
-        shared_.swap(row);
-        sharedRow_ = r;
+    if (tabled) {
+      for (std::size_t i = 0; i < colWidth_.size(); ++i) {
+        out[i] = tableByWidth_[static_cast<std::size_t>(colWidth_[i])][band_[i + 1] - band_[i]];
+      }
+    } else {
+      for (std::size_t i = 0; i < colWidth_.size(); ++i) {
+        out[i] = levels_.Level(band_[i + 1] - band_[i], rowCount * colWidth_[i]);
       }
     }
   }
 
+ private:
+  // band_ = the running counts summed over the source rows first .. last.
+  void CountBand(std::int32_t first, std::int32_t last) {
+    std::int32_t r = first;
+    if (sharedRow_ == first) {
+      band_ = shared_;
+    } else {
+      CountRow<false>(r, last == first);
+    }
+    for (++r; r <= last; ++r) CountRow<true>(r, r == last);
+    sharedRow_ = last;
+  }
+
+  // Running counts of source row r at every column start (the pixels of index 1 before
+  // it), added to band_ (or stored, for the band's first row) and kept in shared_ when the
+  // next band starts with this row.
+  template <bool kAdd>
+  void CountRow(std::int32_t r, bool keep) {
+    const std::uint8_t* row = source_.ScanLine(r);
+    std::uint32_t ones = 0;
+    for (std::size_t k = 0; k + 1 < bytePrefix_.size(); ++k) {
+      bytePrefix_[k] = ones;
+      ones += kBitCounts.all[row[k]];
+    }
+    for (std::size_t i = 0; i < startByte_.size(); ++i) {
+      const std::int32_t byte = startByte_[i];
+      const Count count =
+          bytePrefix_[static_cast<std::size_t>(byte)] + kBitCounts.leading[row[byte]][startBit_[i]];
+      if constexpr (kAdd) {
+        band_[i] += count;
+      } else {
+        band_[i] = count;
+      }
+      if (keep) shared_[i] = count;
+    }
+  }
+
   const TDibGraphic& source_;
-  std::vector<std::int32_t> cols_, rows_;
-  std::vector<std::int64_t> band_, shared_, scratch_;
+  std::vector<std::int32_t> rows_;
+  std::vector<std::int32_t> startByte_, colWidth_;
+  std::vector<std::uint8_t> startBit_;
+  std::int32_t maxColWidth_ = 0;
+  std::vector<std::uint32_t> bytePrefix_;
+  std::vector<Count> band_, shared_;
   std::int32_t sharedRow_ = -1;
+  std::vector<const std::uint8_t*> tableByWidth_;
   TLevelTables levels_;
 };
+
+template <typename Count>
+void ScaleToGray(const TDibGraphic& source, TDibGraphic& dest, bool invert,
+                 const std::function<void(std::int32_t)>& rowDone) {
+  TAntiAliasRun<Count> run(source, dest.Width(), dest.Height(), invert);
+  for (std::int32_t j = 0; j < dest.Height(); ++j) {
+    run.WriteRow(j, dest.ScanLine(j));
+    rowDone(j);
+  }
+}
 
 }  // namespace
 
@@ -175,10 +224,11 @@ void TAntiAliasTransform::ApplyOnDest(const TDibGraphic& source, TDibGraphic& de
   const std::int32_t width = TargetWidth != 0 ? TargetWidth : source.Width();
   const std::int32_t height = TargetHeight != 0 ? TargetHeight : source.Height();
   dest.NewImage(width, height, gfGray256, nullptr, source.XResolution(), source.YResolution());
-  TAntiAliasRun run(source, width, height, invert);
-  for (std::int32_t j = 0; j < height; ++j) {
-    run.WriteRow(j, dest.ScanLine(j));
-    Report(j, 0, height - 1);
+  const auto rowDone = [this, height](std::int32_t j) { Report(j, 0, height - 1); };
+  if (std::int64_t{source.Width()} * source.Height() < (std::int64_t{1} << 32)) {
+    ScaleToGray<std::uint32_t>(source, dest, invert, rowDone);
+  } else {
+    ScaleToGray<std::uint64_t>(source, dest, invert, rowDone);
   }
   Report(100, 0, 100);
 }
