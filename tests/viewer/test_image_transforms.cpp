@@ -252,3 +252,86 @@ TEST(ResizeTransform, EmptySourceGivesAnEmptyGraphic) {
   resize.ApplyOnDest(source, dest);
   EXPECT_TRUE(dest.Empty());
 }
+
+// Two routes that must agree: the integer weights against the exact overlap areas in double,
+// within one level, on random images of odd sizes (row lengths that are no multiple of 16).
+TEST(ResizeTransform, AveragingFollowsTheExactAreas) {
+  std::mt19937 random(3);
+  struct Size {
+    std::int32_t width, height;
+  };
+  const Size cases[][2] = {
+      {{53, 37}, {17, 11}}, {{101, 29}, {100, 30}}, {{41, 43}, {97, 13}}, {{35, 34}, {3, 2}}};
+  for (const auto& c : cases) {
+    const Size from = c[0], to = c[1];
+    TDibGraphic source, dest;
+    source.NewImage(from.width, from.height, gfTrueColor, nullptr, 0, 0);
+    for (std::int32_t i = 0; i < from.height * source.BytesPerRow(); ++i) {
+      source.Bits()[i] = static_cast<std::uint8_t>(random());
+    }
+    Resized(source, dest, to.width, to.height);
+    // Overlap of source pixel s with output pixel k, both in count-ths of a source pixel.
+    auto overlap = [](std::int64_t s, std::int64_t k, std::int64_t extent, std::int64_t count) {
+      return std::max<std::int64_t>(
+          0, std::min((s + 1) * count, (k + 1) * extent) - std::max(s * count, k * extent));
+    };
+    for (std::int32_t y = 0; y < to.height; ++y) {
+      for (std::int32_t x = 0; x < to.width; ++x) {
+        for (std::int32_t channel = 0; channel < 3; ++channel) {
+          double sum = 0;
+          for (std::int32_t r = 0; r < from.height; ++r) {
+            const std::int64_t oy = overlap(r, y, from.height, to.height);
+            for (std::int32_t s = 0; oy > 0 && s < from.width; ++s) {
+              const std::int64_t ox = overlap(s, x, from.width, to.width);
+              sum += static_cast<double>(ox * oy) * source.ScanLine(r)[3 * s + channel];
+            }
+          }
+          const double exact = sum / (static_cast<double>(from.width) * from.height);
+          ASSERT_NEAR(dest.ScanLine(y)[3 * x + channel], exact, 1.0)
+              << from.width << "x" << from.height << " to " << to.width << "x" << to.height
+              << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
+// Hostile target sizes are refused before anything is allocated, and leave no image behind.
+TEST(ImageTransform, TargetSizesBeyondTheLimitsAreRefused) {
+  struct Case {
+    std::int32_t width, height;
+    const char* message;
+  };
+  const Case cases[] = {
+      {-1, 10, "Out of resources"},
+      {10, -5, "Out of resources"},
+      {INT32_MAX, INT32_MAX, kImageTooLarge},
+      {1 << 20, 1 << 12, kImageTooLarge},
+  };
+  TDibGraphic bilevel, colour;
+  bilevel.NewImage(64, 64, gfBilevel, nullptr, 0, 0);
+  colour.NewImage(64, 64, gfTrueColor, nullptr, 0, 0);
+  for (const Case& c : cases) {
+    TAntiAliasTransform antiAlias;
+    antiAlias.TargetWidth = c.width;
+    antiAlias.TargetHeight = c.height;
+    TResizeTransform resize;
+    resize.TargetWidth = c.width;
+    resize.TargetHeight = c.height;
+    TDibGraphic dest;
+    try {
+      antiAlias.ApplyOnDest(bilevel, dest);
+      ADD_FAILURE() << c.width << "x" << c.height;
+    } catch (const EError& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+    EXPECT_TRUE(dest.Empty());
+    try {
+      resize.ApplyOnDest(colour, dest);
+      ADD_FAILURE() << c.width << "x" << c.height;
+    } catch (const EError& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+    EXPECT_TRUE(dest.Empty());
+  }
+}
