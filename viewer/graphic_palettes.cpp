@@ -49,33 +49,32 @@ std::uint8_t RingLevel(const TRing& ring, std::int32_t s) {
   return ring.steps[s - 1];
 }
 
+// What red, green and blue do in each sixth of a ring: blue to magenta, magenta to red, red
+// to yellow, yellow to green, green to cyan, cyan back towards blue.
+enum TRole : std::uint8_t { kHigh, kLow, kRising, kFalling };
+constexpr TRole kSextants[6][3] = {{kRising, kLow, kHigh}, {kHigh, kLow, kFalling},
+                                   {kHigh, kRising, kLow}, {kFalling, kHigh, kLow},
+                                   {kLow, kHigh, kRising}, {kLow, kFalling, kHigh}};
+
+std::uint8_t RoleLevel(const TRing& ring, TRole role, std::int32_t s) {
+  switch (role) {
+    case kHigh:
+      return ring.high;
+    case kLow:
+      return ring.low;
+    case kRising:
+      return RingLevel(ring, s);
+    default:
+      return RingLevel(ring, 4 - s);
+  }
+}
+
 void PutRing(TLogPalette& palette, std::int32_t first, const TRing& ring) {
   for (std::int32_t k = 0; k < 24; ++k) {
-    const std::int32_t sextant = k / 4, s = k % 4;
-    const std::uint8_t up = RingLevel(ring, s), down = RingLevel(ring, 4 - s);
-    const std::uint8_t hi = ring.high, lo = ring.low;
-    std::uint8_t r = lo, g = lo, b = lo;
-    switch (sextant) {
-      case 0:
-        r = up, b = hi;
-        break;  // blue to magenta
-      case 1:
-        r = hi, b = down;
-        break;  // magenta to red
-      case 2:
-        r = hi, g = up;
-        break;  // red to yellow
-      case 3:
-        g = hi, r = down;
-        break;  // yellow to green
-      case 4:
-        g = hi, b = up;
-        break;  // green to cyan
-      default:
-        b = hi, g = down;
-        break;  // cyan towards blue
-    }
-    Put(palette, first + k, Widen(r), Widen(g), Widen(b));
+    const TRole* roles = kSextants[k / 4];
+    const std::int32_t s = k % 4;
+    Put(palette, first + k, Widen(RoleLevel(ring, roles[0], s)),
+        Widen(RoleLevel(ring, roles[1], s)), Widen(RoleLevel(ring, roles[2], s)));
   }
 }
 

@@ -70,6 +70,8 @@ TEST(DibGraphic, DefaultPalettes) {
       {gfColor256, 32, 0x0000FF, "the first ring starts at blue"},
       {gfColor256, 36, 0xFF00FF, "magenta"},
       {gfColor256, 42, 0xFF7D00, "red to yellow, 6-bit 0x1F widens to 0x7D"},
+      {gfColor256, 46, 0x7DFF00, "yellow to green"},
+      {gfColor256, 50, 0x00FF7D, "green to cyan"},
       {gfColor256, 55, 0x0041FF, "the ring closes towards blue"},
       {gfColor256, 80, 0xB6B6FF, "third ring: low saturation, 0x2D widens to 0xB6"},
       {gfColor256, 104, 0x000071, "medium intensity, 0x1C widens to 0x71"},
@@ -81,6 +83,15 @@ TEST(DibGraphic, DefaultPalettes) {
     graphic.NewImage(1, 1, c.format, nullptr, 0, 0);
     EXPECT_EQ(PaletteColor(graphic, c.index), c.color) << c.reason;
   }
+}
+
+TEST(DibGraphic, FormatDescriptions) {
+  const char* const texts[] = {"Black and white", "16 shades of gray", "256 shades of gray",
+                               "16 color",        "256 color",         "True color"};
+  for (std::int32_t format = gfBilevel; format <= gfTrueColor; ++format) {
+    EXPECT_STREQ(GraphicFormatDescription(static_cast<TGraphicFormat>(format)), texts[format]);
+  }
+  EXPECT_THROW(GraphicFormatDescription(static_cast<TGraphicFormat>(6)), EViewerError);
 }
 
 TEST(DibGraphic, NewImageRefusesWhatItCannotHold) {
