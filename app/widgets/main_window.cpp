@@ -126,6 +126,7 @@ void TFormMain::FormShow() {
   });
   ActionFitToWidthExecute();
   DialogoThresholdingInterattivo->OnParametersChanged = [this] { UpdateRequired(); };
+  ActionManager1Update();
 }
 
 // Closing runs the save-if-modified step; a failure is reported and the window still closes.

@@ -16,8 +16,11 @@ QAction* TFormMain::NewAction(const char* caption, const char* shortcut,
   action->setCheckable(checkable);
   action->setChecked(checked);
   if (handler != nullptr) {
-    connect(action, &QAction::triggered, this,
-            [this, handler] { Guarded([&] { (this->*handler)(); }); });
+    // The enabled states follow at once, also when the action failed.
+    connect(action, &QAction::triggered, this, [this, handler] {
+      Guarded([&] { (this->*handler)(); });
+      ActionManager1Update();
+    });
   }
   addAction(action);
   return action;

@@ -8,6 +8,7 @@
 #include "app/save_queue.h"
 #include "image/dibunit.h"
 #include "temp_folder.h"
+#include "workflow/batch_options.h"
 #include "workflow/tiff_pages.h"
 
 namespace {
@@ -80,7 +81,8 @@ TEST(SaveTargetName, FormatChoosesTheExtension) {
       {-1, "out/page.PNG", "out/page.PNG", "no format: the name is kept as it is"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(SaveTargetName({c.name, c.format, true, false}), c.expected) << c.reason;
+    EXPECT_EQ(SaveTargetName({c.name, c.format, true, false, std::nullopt}), c.expected)
+        << c.reason;
   }
 }
 
@@ -88,11 +90,11 @@ TEST(SaveQueue, WritesAppendsAndReplaces) {
   TTempFolder folder;
   const std::string name = folder / "page.tif";
   TSaveQueue saves;
-  saves.Start({name, 0, true, false}, BilevelBlock(), 1);
-  saves.Start({name, 0, false, false}, BilevelBlock(), 1);  // waits for the first
+  saves.Start({name, 0, true, false, std::nullopt}, BilevelBlock(), 1);
+  saves.Start({name, 0, false, false, std::nullopt}, BilevelBlock(), 1);  // waits for the first
   saves.WaitForSave();
   EXPECT_EQ(TIFFPageCount(name), 2) << "overwrite off adds a page to an existing TIFF";
-  saves.Start({name, 0, true, false}, BilevelBlock(), 1);
+  saves.Start({name, 0, true, false, std::nullopt}, BilevelBlock(), 1);
   saves.WaitForSave();
   EXPECT_EQ(TIFFPageCount(name), 1) << "overwrite on replaces the file";
   EXPECT_TRUE(saves.TakeFailures().empty());
@@ -101,8 +103,8 @@ TEST(SaveQueue, WritesAppendsAndReplaces) {
 TEST(SaveQueue, FailuresAreKeptUntilTaken) {
   TTempFolder folder;
   TSaveQueue saves;
-  saves.Start({folder / "missing/page.tif", 0, true, false}, BilevelBlock(), 7);
-  saves.Start({folder / "page.jpg", -1, true, false}, BilevelBlock(), 8);
+  saves.Start({folder / "missing/page.tif", 0, true, false, std::nullopt}, BilevelBlock(), 7);
+  saves.Start({folder / "page.jpg", -1, true, false, std::nullopt}, BilevelBlock(), 8);
   saves.WaitForSave();
   const std::vector<TSaveFailure> failures = saves.TakeFailures();
   ASSERT_EQ(failures.size(), 2u) << "a second failure does not hide the first";
@@ -112,6 +114,15 @@ TEST(SaveQueue, FailuresAreKeptUntilTaken) {
       << "a save that writes nothing is a failed save";
   EXPECT_FALSE(std::filesystem::exists(folder / "page.jpg"));
   EXPECT_TRUE(saves.TakeFailures().empty()) << "each failure is given out once";
+}
+
+TEST(SaveQueue, AChosenFormatIsWrittenWhateverTheExtension) {
+  TTempFolder folder;
+  TSaveQueue saves;
+  saves.Start({folder / "page.jpeg", -1, true, false, ofTIFF}, BilevelBlock(), 1);
+  saves.WaitForSave();
+  EXPECT_TRUE(saves.TakeFailures().empty());
+  EXPECT_EQ(TIFFPageCount(folder / "page.jpeg"), 1) << "a TIFF under the name the operator chose";
 }
 
 TEST(SaveFailureText, NamesFileAndReason) {
