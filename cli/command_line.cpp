@@ -97,6 +97,7 @@ const TOption kOptions[] = {
     {"verbose", 'v', false, [](TCommandLine& c, const std::string&) { c.Verbose = true; }},
     {"quiet", 'q', false, [](TCommandLine& c, const std::string&) { c.Quiet = true; }},
     {"help", 'h', false, [](TCommandLine& c, const std::string&) { c.Help = true; }},
+    {"version", 0, false, [](TCommandLine& c, const std::string&) { c.Version = true; }},
 };
 
 const TOption* FindOption(const std::string& name, char shortName) {
@@ -148,7 +149,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     option->Apply(c, value);
   }
   if (c.Verbose && c.Quiet) throw EUsageError("--verbose and --quiet exclude each other");
-  if (!c.Help && c.Inputs.empty()) throw EUsageError("no input: name image files or folders");
+  if (!c.Help && !c.Version && c.Inputs.empty()) {
+    throw EUsageError("no input: name image files or folders");
+  }
   return c;
 }
 
@@ -220,6 +223,7 @@ Running:
   -v, --verbose     show each file's times for reading, binarizing and writing
   -q, --quiet       show failures only
   -h, --help        show this text
+  --version         show the program's version
 
 Exit status: 0 when every file was written or skipped, 1 when any failed,
 2 for a bad command line.
@@ -234,6 +238,10 @@ int RunCommand(const std::vector<std::string>& arguments, std::FILE* out, std::F
     c = ParseCommandLine(arguments);
     if (c.Help) {
       std::fputs(UsageText().c_str(), out);
+      return 0;
+    }
+    if (c.Version) {
+      std::fprintf(out, "%s %s\n", kProgramName, ZW_VERSION);
       return 0;
     }
     TThresholdSettings settings;

@@ -36,9 +36,11 @@ struct TCommandLine {
   bool Verbose = false;
   bool Quiet = false;
   bool Help = false;
+  bool Version = false;
 };
 
-// Throws EUsageError for an unknown option, a missing or malformed value, or no input.
+// Throws EUsageError for an unknown option, a missing or malformed value, or no input (which
+// --help and --version need none of).
 TCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // The options over the stored settings and batch options. Throws EUsageError when no output
