@@ -99,7 +99,7 @@ class TDibGraphic {
   std::int32_t Height() const { return header_.biHeight; }
   TGraphicFormat ImageFormat() const { return format_; }
   std::int32_t BytesPerRow() const { return bytesPerRow_; }
-  // Address of row y, 0 being the top row.
+  // Address of row y, 0 being the top row; other rows raise "Scan line index out of range".
   std::uint8_t* ScanLine(std::int32_t row);
   const std::uint8_t* ScanLine(std::int32_t row) const;
   std::uint8_t* Bits() { return bits_.data(); }
@@ -124,7 +124,9 @@ class TDibGraphic {
   void SetHeight(std::int32_t height);
 
   // --- whole images ----------------------------------------------------------------------
-  // Replaces the image with the content of a packed DIB block; the block stays the caller's.
+  // Replaces the image with the content of a packed DIB block; the block stays the caller's
+  // and is left unlocked. A block whose counts do not fit its size raises "Invalid HDIB", one
+  // of 2 bits or another odd depth "Unsupported bit count"; a failure leaves the graphic empty.
   void AssignHDIB(TMemoryHandle block);
   // A new packed DIB block holding the image; the caller owns it.
   TMemoryHandle CreateHDIB() const;
@@ -136,6 +138,7 @@ class TDibGraphic {
 
   // --- pixels, for readers -------------------------------------------------------------
   // Palette formats answer the palette entry of the pixel's index; true colour its pixel.
+  // Outside the image reads answer 0 and writes do nothing.
   TColorValue GetPixelColor(std::int32_t x, std::int32_t y) const;
   // Palette formats store the nearest entry's index.
   void SetPixelColor(std::int32_t x, std::int32_t y, TColorValue color);

@@ -198,7 +198,7 @@ TMemoryHandle TDibGraphic::CreateHDIB() const {
     const TBlockLock lock(owner.Get());
     std::uint8_t* out = lock.Address();
     std::memcpy(out, &header_, sizeof header_);
-    std::memcpy(out + sizeof header_, colorTable_.data(), tableBytes);
+    if (tableBytes > 0) std::memcpy(out + sizeof header_, colorTable_.data(), tableBytes);
     std::memcpy(out + sizeof header_ + tableBytes, bits_.data(), bits_.size());
   }
   return owner.Release();

@@ -47,7 +47,7 @@ class TAntiAliasTransform : public TImageTransform {
 };
 
 // Stretches a source to TargetWidth x TargetHeight: area averaging for true-colour sources
-// of more than 1024 pixels, nearest pixel otherwise.
+// of more than 1024 pixels, nearest pixel otherwise. An empty source gives an empty graphic.
 class TResizeTransform : public TImageTransform {
  public:
   std::int32_t TargetWidth = 300;
