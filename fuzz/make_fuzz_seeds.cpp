@@ -87,6 +87,24 @@ std::vector<std::uint8_t> WithMasks(const std::vector<std::uint8_t>& file) {
   return result;
 }
 
+// The view's TIFF reader: every compression our writer has, and the image appended as a
+// second page of its Group 4 or LZW file, which the processed view reads last.
+void WriteViewTIFFSeeds(TDIB& image, const std::string& stem) {
+  for (TTIFFCompression compression = tcNone; compression <= tcLZW; ++compression) {
+    std::vector<std::uint8_t> tiff = SaveTIFF(image, compression);
+    if (tiff.empty()) continue;
+    WriteFile(stem + "_" + std::to_string(compression) + ".tif", tiff);
+  }
+  TMemoryStream pages;
+  try {
+    image.SaveTIFFToStream(pages, false, tcAuto, 4);
+    image.SaveTIFFToStream(pages, true, tcLZW, 4);
+  } catch (const EError&) {
+    return;
+  }
+  WriteFile(stem + "_pages.tif", pages.Bytes());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -95,7 +113,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string folder = argv[1];
-  for (const char* kind : {"", "/bmp", "/png", "/tiff"}) ::mkdir((folder + kind).c_str(), 0777);
+  for (const char* kind : {"", "/bmp", "/png", "/tiff", "/view_tiff"}) {
+    ::mkdir((folder + kind).c_str(), 0777);
+  }
   const TSize sizes[] = {{1, 1}, {7, 3}, {33, 17}};
   int count = 0;
   for (TDIBFormat format = df1Bit; format <= df24Bit; ++format) {
@@ -116,6 +136,7 @@ int main(int argc, char** argv) {
         if (tiff.empty()) continue;
         WriteFile(folder + "/tiff/" + stem + "_" + std::to_string(compression) + ".tif", tiff);
       }
+      WriteViewTIFFSeeds(image, folder + "/view_tiff/" + stem);
       ++count;
     }
   }
