@@ -150,6 +150,35 @@ TEST(TiffGraphic, ColourMapsOfSixteenAndEightBits) {
   }
 }
 
+// Palette samples of 1 and 2 bits are no 4-bit pixels: copying their rows would scramble the
+// page, so they go through their colours into a 16-colour graphic.
+TEST(TiffGraphic, NarrowPaletteSamplesKeepTheirColours) {
+  const struct {
+    std::uint32_t bits;
+    std::uint8_t row;
+    std::vector<std::uint32_t> colours;  // of the pixels of the row, 0xRRGGBB
+    const char* reason;
+  } cases[] = {
+      {1, 0x5A, {0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000}, "1-bit indices 0 1 0 1"},
+      {2, 0x1B, {0x00FF00, 0xFF0000, 0x0000FF, 0xFFFFFF}, "2-bit indices 0 1 2 3"},
+  };
+  const std::uint32_t red[] = {0, 65535, 0, 65535}, green[] = {65535, 0, 0, 65535},
+                      blue[] = {0, 0, 65535, 65535};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    const std::size_t entries = std::size_t{1} << c.bits;
+    std::vector<std::uint32_t> map;
+    for (const std::uint32_t* channel : {red, green, blue}) {
+      map.insert(map.end(), channel, channel + entries);
+    }
+    auto tags = PlainEntries(4, 1, c.bits, 1, 3);
+    tags.push_back({320, ttShort, map});
+    const auto graphic = ReadTiffGraphic(CraftTiff(tags, {{c.row}}));
+    EXPECT_EQ(graphic->ImageFormat(), gfColor16);
+    for (std::int32_t x = 0; x < 4; ++x) EXPECT_EQ(graphic->GetPixelColor(x, 0), c.colours[x]);
+  }
+}
+
 TEST(TiffGraphic, ResolutionInInchesAndCentimetres) {
   const struct {
     std::vector<TTiffEntry> tags;
