@@ -194,8 +194,9 @@ TLogPalette TiffColourMap(TIFF* tif, std::uint16_t bitsPerSample) {
   }
   const std::size_t count = std::min<std::size_t>(std::size_t{1} << bitsPerSample, 256);
   bool wide = false;
-  for (std::size_t i = 0; i < count; ++i)
+  for (std::size_t i = 0; i < count; ++i) {
     wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
+  }
   const auto level = [wide](std::uint16_t value) {
     return static_cast<std::uint8_t>(wide ? std::min(value * 256 / 65535, 255) : value);
   };
