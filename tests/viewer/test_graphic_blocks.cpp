@@ -172,6 +172,31 @@ TEST(GraphicBlocks, ThirtyTwoAndSixteenBitBlocksBecomeTrueColour) {
   EXPECT_EQ(graphic.GetPixelColor(0, 1), 0x0000FFu) << "bottom row: blue";
 }
 
+// Blocks the graphic cannot copy directly go through the bitmap reader.
+TEST(GraphicBlocks, CompressedAndMaskedBlocksAreDecoded) {
+  TTestBlock runs = EightBit(0, GrayColors(256, 1));
+  runs.header = {40, 4, 2, 1, 8, 1, 10, 0, 0, 0, 0};  // run-length coded 8 bits
+  runs.data = {4, 7, 0, 0, 2, 1, 2, 3, 0, 1};         // bottom: 7 7 7 7, top: 1 1 3 3
+  TTestBlock masked;
+  masked.header = {40, 1, 1, 1, 32, 3, 4, 0, 0, 0, 0};  // 32 bits with colour masks
+  masked.table = {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0};
+  masked.data = {0x30, 0x20, 0x10, 0};
+  TDibGraphic graphic;
+  {
+    TOwnedBlock block(MakeBlock(runs));
+    graphic.AssignHDIB(block.Get());
+    EXPECT_EQ(BlockLockCount(block.Get()), 0);
+  }
+  EXPECT_EQ(graphic.ImageFormat(), gfGray256);
+  EXPECT_EQ(graphic.GetPixelIndex(3, 1), 7);
+  EXPECT_EQ(graphic.GetPixelIndex(0, 0), 1);
+  EXPECT_EQ(graphic.GetPixelIndex(3, 0), 3);
+  TOwnedBlock block(MakeBlock(masked));
+  graphic.AssignHDIB(block.Get());
+  EXPECT_EQ(graphic.ImageFormat(), gfTrueColor);
+  EXPECT_EQ(graphic.GetPixelColor(0, 0), 0x102030u) << "the masks sit between header and pixels";
+}
+
 TEST(GraphicBlocks, LongerBlockIsAccepted) {
   TOwnedBlock block(MakeBlock(EightBit(0, GrayColors(256, 1)), 100));
   TDibGraphic graphic;
