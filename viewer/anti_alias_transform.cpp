@@ -8,12 +8,12 @@
 // colour fills less than an eighth of the box; an empty box is white. A palette whose entry 0
 // is white is counted on the complementary bits and inverted, so 255 is white either way.
 //
-// Speed: the box counts are differences of running counts of ones taken at the column starts,
-// so each source row is counted once, byte run by byte run (eight bytes at a time with the
-// processor's bit count), and the row shared by two boxes is reused. Levels come from tables
-// built once per box size.
+// Speed: column and row starts are tables made once per run. A box's count is the difference
+// of two running counts of ones taken at column starts, so each source row is counted once:
+// its whole bytes by a table of bit counts per byte (a byte of 255 counts eight at once), the
+// leading pixels of a start's own byte by a second table. The row shared by two boxes is
+// counted once for both. Levels come from tables built once per box size.
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <vector>
 
