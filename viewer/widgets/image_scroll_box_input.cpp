@@ -24,6 +24,7 @@ TShiftState ShiftOf(const QMouseEvent& event) {
   if (buttons & Qt::LeftButton) shift |= ssLeft;
   if (buttons & Qt::RightButton) shift |= ssRight;
   if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+  if (event.type() == QEvent::MouseButtonDblClick) shift |= ssDouble;
   return shift;
 }
 
