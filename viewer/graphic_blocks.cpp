@@ -25,6 +25,7 @@ namespace {
 
 constexpr std::uint32_t kBiRGB = 0;
 constexpr std::uint32_t kBiBitfields = 3;
+constexpr std::uint32_t kBiAlphaBitfields = 6;
 constexpr std::int64_t kHeaderSize = 40;
 constexpr std::int64_t kFileHeaderSize = 14;
 
@@ -62,10 +63,11 @@ TBlockLayout CheckBlock(const std::uint8_t* block, std::int64_t size) {
     layout.colorCount = h.biClrUsed == 0 ? full : h.biClrUsed;
     if (layout.colorCount > full) InvalidBlock();
   }
-  if (h.biCompression == kBiBitfields && h.biBitCount >= 16) layout.maskBytes = 12;
+  const bool masked = h.biCompression == kBiBitfields || h.biCompression == kBiAlphaBitfields;
+  if (masked && h.biBitCount >= 16) layout.maskBytes = h.biCompression == kBiBitfields ? 12 : 16;
   layout.rowBytes = (SaturatedProduct(h.biWidth, h.biBitCount) + 31) / 32 * 4;
   layout.dataOffset = kHeaderSize + layout.maskBytes + 4 * layout.colorCount;
-  const bool packed = h.biCompression == kBiRGB || h.biCompression == kBiBitfields;
+  const bool packed = h.biCompression == kBiRGB || masked;
   layout.dataBytes = packed ? SaturatedProduct(layout.rowBytes, h.biHeight) : h.biSizeImage;
   if (layout.dataBytes == 0) InvalidBlock();
   if (layout.dataBytes > size - layout.dataOffset) InvalidBlock();

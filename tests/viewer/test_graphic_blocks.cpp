@@ -191,10 +191,15 @@ TEST(GraphicBlocks, CompressedAndMaskedBlocksAreDecoded) {
   EXPECT_EQ(graphic.GetPixelIndex(3, 1), 7);
   EXPECT_EQ(graphic.GetPixelIndex(0, 0), 1);
   EXPECT_EQ(graphic.GetPixelIndex(3, 0), 3);
-  TOwnedBlock block(MakeBlock(masked));
-  graphic.AssignHDIB(block.Get());
-  EXPECT_EQ(graphic.ImageFormat(), gfTrueColor);
-  EXPECT_EQ(graphic.GetPixelColor(0, 0), 0x102030u) << "the masks sit between header and pixels";
+  TTestBlock alphaMasked = masked;
+  alphaMasked.header.biCompression = 6;  // four masks, the last for alpha
+  alphaMasked.table.insert(alphaMasked.table.end(), {0, 0, 0, 0xFF});
+  for (const TTestBlock& spec : {masked, alphaMasked}) {
+    TOwnedBlock block(MakeBlock(spec));
+    graphic.AssignHDIB(block.Get());
+    EXPECT_EQ(graphic.ImageFormat(), gfTrueColor);
+    EXPECT_EQ(graphic.GetPixelColor(0, 0), 0x102030u) << "the masks sit between header and pixels";
+  }
 }
 
 TEST(GraphicBlocks, LongerBlockIsAccepted) {
