@@ -67,6 +67,8 @@ class TImageScrollBox : public QAbstractScrollArea, private TMouseHandlerView {
   // A name loads its first image; an empty name clears the view.
   void SetFileName(const std::string& fileName);
 
+  // The source graphic. LoadFromFile puts a new object in its place: hold no reference to it
+  // across a load.
   TDibGraphic& Graphic() { return *graphic_; }
   TDibGraphic& DisplayGraphic() { return display_; }
   TMouseHandler* MouseHandler() const { return handler_.get(); }
