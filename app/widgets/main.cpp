@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/engine_binding.h"
+#include "app/widgets/guarded_call.h"
 #include "app/widgets/main_window.h"
 #include "app/widgets/qt_dialogs.h"
 #include "platform/settings_store.h"
@@ -34,6 +36,16 @@ void ChoosePlatform() {
   }
 }
 
+// Binds the optional thresholding engine. Whatever its start raises is shown, and the
+// program goes on; without the library nothing is said at all.
+void BindEngine(TPEIEngine& engine) {
+  TQtDialogs notices(nullptr);
+  const auto show = [&notices](const std::string& message) { notices.Message(message); };
+  SetFailureSink(show);
+  Guarded([&] { engine.Load(PlatformLibraryName("thr"), show); });
+  SetFailureSink(nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,6 +61,9 @@ int main(int argc, char** argv) {
   }
   ChoosePlatform();
   QApplication application(argc, argv);
+  // Bound before any window exists, released once the message loop has ended.
+  TPEIEngine engine;
+  BindEngine(engine);
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
   auto* window = new TFormMain(*new TQtDialogs(nullptr), DefaultSettingsFileName(), arguments);

@@ -1,0 +1,206 @@
+// The settings dialog's widgets, laid out from the method rows.
+#include "app/widgets/settings_dialog.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "app/widgets/guarded_call.h"
+#include "app/widgets/spin_edit.h"
+
+namespace {
+
+constexpr int kRowIndent = 20;
+
+}  // namespace
+
+TDialogoThreshold::TDialogoThreshold(QWidget* owner) : QDialog(owner) {
+  setObjectName("DialogoThreshold");
+  setWindowTitle("Thresholding");
+  group_ = new QButtonGroup(this);
+  auto* left = new QVBoxLayout;
+  auto* right = new QVBoxLayout;
+  right->addWidget(new QLabel(kCommonHeading, this));
+  AddFields(CommonFields(), right, kRowIndent);
+  for (const TMethodRow& row : MethodRows()) {
+    AddRow(row, row.Column == TColumn::clLeft ? left : right);
+  }
+  left->addStretch(1);
+  right->addStretch(1);
+  auto* columns = new QHBoxLayout;
+  columns->addLayout(left, 1);
+  columns->addLayout(right, 1);
+
+  Button1 = new QPushButton("OK", this);
+  Button1->setDefault(true);
+  Button2 = new QPushButton("Cancel", this);
+  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(Button1);
+  buttons->addWidget(Button2);
+
+  auto* whole = new QVBoxLayout(this);
+  whole->addLayout(columns);
+  whole->addLayout(buttons);
+  Show(InitialFieldValues());
+  setFixedSize(sizeHint().expandedTo(QSize(563, 315)));
+}
+
+void TDialogoThreshold::AddRow(const TMethodRow& row, QBoxLayout* column) {
+  auto* radio = new QRadioButton(row.Caption, this);
+  radio->setObjectName(row.RadioName);
+  group_->addButton(radio);
+  radios_[row.Algo] = radio;
+  connect(radio, &QRadioButton::clicked, this,
+          [this, algo = row.Algo] { Guarded([&] { RadioClicked(algo); }); });
+  column->addWidget(radio);
+  AddFields(row.Fields, column, kRowIndent);
+}
+
+// Each field on a line of its own, with its label before and its suffix after; a field that
+// continues a line joins the one before it.
+void TDialogoThreshold::AddFields(const std::vector<TFieldSpec>& specs, QBoxLayout* column,
+                                  int indent) {
+  QHBoxLayout* line = nullptr;
+  for (const TFieldSpec& spec : specs) {
+    if (line == nullptr || !spec.SameLine) {
+      if (line != nullptr) line->addStretch(1);
+      line = new QHBoxLayout;
+      line->addSpacing(indent);
+      column->addLayout(line);
+    }
+    if (spec.Kind != TFieldKind::fkButton) line->addWidget(new QLabel(spec.Label, this));
+    line->addWidget(NewField(spec));
+    if (*spec.Suffix != '\0') line->addWidget(new QLabel(spec.Suffix, this));
+  }
+  if (line != nullptr) line->addStretch(1);
+}
+
+QWidget* TDialogoThreshold::NewField(const TFieldSpec& spec) {
+  if (spec.Kind == TFieldKind::fkButton) {
+    ButtonPeiDialog = new QPushButton(spec.Label, this);
+    ButtonPeiDialog->setObjectName(spec.Name);
+    return ButtonPeiDialog;
+  }
+  QWidget* field = nullptr;
+  if (spec.Kind == TFieldKind::fkSpin) {
+    auto* spin = new TSpinEdit(spec.Limits, spec.MaxLength, this);
+    connect(spin, &QSpinBox::valueChanged, this,
+            [this, id = spec.Id] { Guarded([&] { Changed(id); }); });
+    WatchPresses(spin->Edit(), spec.Id);
+    field = spin;
+  } else {
+    auto* list = new QComboBox(this);
+    list->setEditable(spec.Kind == TFieldKind::fkEditableList);
+    for (const std::string& item : spec.Items) list->addItem(QString::fromStdString(item));
+    connect(list, &QComboBox::currentIndexChanged, this,
+            [this, id = spec.Id] { Guarded([&] { Changed(id); }); });
+    if (list->lineEdit() != nullptr) WatchPresses(list->lineEdit(), spec.Id);
+    field = list;
+  }
+  field->setObjectName(spec.Name);
+  WatchPresses(field, spec.Id);
+  fields_[static_cast<std::size_t>(spec.Id)] = field;
+  return field;
+}
+
+void TDialogoThreshold::WatchPresses(QObject* control, TField field) {
+  pressTargets_[control] = field;
+  control->installEventFilter(this);
+}
+
+void TDialogoThreshold::Fill(const TThresholdSettings& settings) {
+  for (const TMethodRow& row : MethodRows()) {
+    if (row.Offered) continue;
+    Radio(row.Algo)->setEnabled(false);
+    for (const TFieldSpec& spec : row.Fields) {
+      QWidget* control = spec.Kind == TFieldKind::fkButton ? ButtonPeiDialog : Field(spec.Id);
+      control->setEnabled(false);
+    }
+  }
+  TFieldValues values = Values();
+  FillFields(values, settings);
+  Show(values);
+}
+
+bool TDialogoThreshold::Execute() {
+  return exec() == QDialog::Accepted;
+}
+
+void TDialogoThreshold::WriteBack(TThresholdSettings& settings) const {
+  WriteFields(Values(), settings);
+}
+
+TFieldValues TDialogoThreshold::Values() const {
+  TFieldValues values;
+  for (std::size_t f = 0; f < fields_.size(); ++f) {
+    if (const auto* spin = qobject_cast<const TSpinEdit*>(fields_[f])) {
+      values.Value[f] = spin->Value();
+    } else if (const auto* list = qobject_cast<const QComboBox*>(fields_[f])) {
+      values.Value[f] = list->currentIndex();
+    }
+  }
+  values.Checked = checked_;
+  for (const TMethodRow& row : MethodRows()) {
+    if (Radio(row.Algo)->isChecked()) {
+      values.Checked = row.Algo;
+      break;
+    }
+  }
+  return values;
+}
+
+// Puts values into the controls without taking the changes for the operator's.
+void TDialogoThreshold::Show(const TFieldValues& values) {
+  filling_ = true;
+  for (std::size_t f = 0; f < fields_.size(); ++f) {
+    if (auto* spin = qobject_cast<TSpinEdit*>(fields_[f])) {
+      if (spin->Value() != values.Value[f]) spin->SetValue(values.Value[f]);
+    } else if (auto* list = qobject_cast<QComboBox*>(fields_[f])) {
+      if (list->currentIndex() != values.Value[f]) list->setCurrentIndex(values.Value[f]);
+    }
+  }
+  if (const auto radio = radios_.find(values.Checked); radio != radios_.end()) {
+    radio->second->setChecked(true);
+  }
+  checked_ = values.Checked;
+  filling_ = false;
+}
+
+// The button is checked by the time its click arrives: the method checked before decides
+// whether this click checks anew.
+void TDialogoThreshold::RadioClicked(std::int32_t algo) {
+  TFieldValues values = Values();
+  values.Checked = checked_;
+  CheckMethod(values, algo);
+  Show(values);
+}
+
+void TDialogoThreshold::Pressed(TField field) {
+  TFieldValues values = Values();
+  FieldPressed(values, field);
+  Show(values);
+}
+
+void TDialogoThreshold::Changed(TField field) {
+  if (filling_) return;
+  TFieldValues values = Values();
+  FieldChanged(values, field);
+  Show(values);
+}
+
+// A mouse press into a field (its text or its arrows) is the operator choosing that field's
+// method; keyboard focus is not.
+bool TDialogoThreshold::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    if (const auto target = pressTargets_.find(watched); target != pressTargets_.end()) {
+      Guarded([&] { Pressed(target->second); });
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
