@@ -30,6 +30,9 @@
 #include "workflow/batch_options.h"
 
 class TDialogoThresholdingInterattivo;
+class TDialogoThreshold;
+class TDialogBatchSetup;
+class TFormBatch;
 
 class TFormMain : public QMainWindow {
   Q_OBJECT
@@ -109,9 +112,19 @@ class TFormMain : public QMainWindow {
   void ActionHorizontalExecute() { SetLayoutVertical(false); }
   void ActionScaleToGrayExecute();
   void ActionAboutExecute();
+  void ActionOpenDirectoryExecute();
+  void ActionSettingsExecute();
+  void ActionFilesListExecute();
+  void ListBoxFilesClick();
 
   // Workflow steps
   void Navigate(TBatchMove move);
+  void OpenBatchEntry();
+  void ShowUnreadableEntry(const std::string& entry);
+  void SyncFilesList();
+  TFormBatch* NewFormBatch();
+  TDialogoThreshold* NewDialogoThreshold();
+  TDialogBatchSetup* NewDialogBatchSetup();
   void LoadOriginal(const std::string& fileName);
   TMemoryHandle TakeReadAhead(const std::string& fileName);
   static void ClearBand(TImageScrollBox& view);
@@ -138,4 +151,13 @@ class TFormMain : public QMainWindow {
   TWorkerPtr<TImageLoader> loader_;
   TSaveQueue saves_;
   QTimer saveWatch_;
+
+ public:
+  // The files list, the settings dialog and the batch setup dialog: made with the window,
+  // hidden until asked for; the dialogs keep what they hold between uses.
+  TFormBatch* FormBatch = NewFormBatch();
+  TDialogoThreshold* DialogoThreshold = NewDialogoThreshold();
+  TDialogBatchSetup* DialogBatchSetup = NewDialogBatchSetup();
+  // The read-ahead of the next batch file, if one is running or waiting to be taken.
+  const TImageLoader* ReadAhead() const { return loader_.get(); }
 };

@@ -30,15 +30,15 @@ void TFormMain::CreateActions() {
   ActionOpen = NewAction("&Open...", "Ctrl+O", &TFormMain::ActionOpenExecute);
   ActionSave = NewAction("&Save As...", "Ctrl+S", &TFormMain::ActionSaveExecute);
   ActionExit = NewAction("&Exit", nullptr, &TFormMain::ActionExitExecute);
-  ActionOpenDirectory = NewAction("&Folders...", "Ctrl+F", nullptr);
+  ActionOpenDirectory = NewAction("&Folders...", "Ctrl+F", &TFormMain::ActionOpenDirectoryExecute);
   ActionFirstImage = NewAction("F&irst Image", "Ctrl+Home", &TFormMain::ActionFirstImageExecute);
   ActionPriorImage = NewAction("&Prior Image", "Ctrl+PgUp", &TFormMain::ActionPriorImageExecute);
   ActionNextImage = NewAction("&Next Image", "Ctrl+PgDown", &TFormMain::ActionNextImageExecute);
   ActionNextImage->setShortcuts({QKeySequence("Ctrl+PgDown"), QKeySequence("Space")});
   ActionLastImage = NewAction("&Last Image", "Ctrl+End", &TFormMain::ActionLastImageExecute);
-  ActionFilesList = NewAction("Fil&es List", "Ctrl+B", nullptr, true);
+  ActionFilesList = NewAction("Fil&es List", "Ctrl+B", &TFormMain::ActionFilesListExecute, true);
   ActionAutoSave = NewAction("A&uto Save", nullptr, nullptr, true, true);
-  ActionSettings = NewAction("Se&ttings...", "Ctrl+P", nullptr);
+  ActionSettings = NewAction("Se&ttings...", "Ctrl+P", &TFormMain::ActionSettingsExecute);
   ActionRefresh = NewAction("&Refresh", "F3", &TFormMain::ActionRefreshExecute);
   ActionImmediate = NewAction("&Immediate", nullptr, nullptr, true, true);
   ActionFitToPage = NewAction("&Fit To Page", nullptr, &TFormMain::ActionFitToPageExecute, true);

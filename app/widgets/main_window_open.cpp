@@ -1,5 +1,4 @@
-// Opening an image into both views, the read-ahead of the next batch file, and the batch:
-// the folder scan, the navigation actions and "Open...".
+// Opening an image into both views, the read-ahead of the next batch file, and "Open...".
 #include <QFileInfo>
 
 #include "app/widgets/busy_cursor.h"
@@ -140,25 +139,7 @@ void TFormMain::ActionOpenExecute() {
   const auto fileName = dialogs_.ChooseOpenFile(kOpenFilter);
   if (!fileName) return;
   Batch.Clear();
+  SyncFilesList();
   loader_.reset();
   OpenImage(*fileName);
-}
-
-void TFormMain::ScanFolders(const std::string& input, const std::string& output) {
-  Options.InputFolder = WithTrailingSeparator(input);
-  Batch.Scan(Options.InputFolder);
-  Options.OutputFolder = WithTrailingSeparator(output);
-  if (!Batch.Empty()) OpenImage(Batch.Current());
-}
-
-// The enabling rule is checked again here: a shortcut can arrive before the idle update.
-void TFormMain::Navigate(TBatchMove move) {
-  if (Batch.Empty()) return;
-  SaveIfModified();
-  const TBatchStep step = BatchStepOf(move, Batch.Index(), Batch.Count());
-  if (step.Index >= 0) {
-    Batch.Select(step.Index);
-    OpenImage(Batch.Current());
-  }
-  if (step.Message != nullptr) dialogs_.Message(step.Message);
 }
