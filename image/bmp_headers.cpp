@@ -10,6 +10,7 @@
 
 #include "image/bmp_layout.h"
 #include "image/read_error.h"
+#include "image/reader_limits.h"
 #include "platform/errors.h"
 
 namespace {
@@ -220,7 +221,7 @@ void ChooseGeometry(const THeaderFields& fields, TBitmapLayout& layout) {
   // bits as a product.
   const std::int64_t imageBits = layout.bitCount == 15 ? 16 : layout.bitCount;
   const std::int64_t imageStride = (std::int64_t{layout.width} * imageBits + 31) / 32 * 4;
-  const std::int64_t rowsAllowed = kMaxPixelBytes / layout.height;
+  const std::int64_t rowsAllowed = kReaderPixelBytes / layout.height;
   if (imageStride > rowsAllowed || (!runs && layout.fileStride > rowsAllowed)) {
     throw EError(kImageTooLarge);
   }

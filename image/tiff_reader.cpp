@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "image/dibunit.h"
+#include "image/reader_limits.h"
 #include "image/rounding.h"
 #include "image/tiff_client.h"
 #include "platform/errors.h"
@@ -230,7 +231,7 @@ void CheckSize(TIFF* tif, const TTIFFTags& tags, const TReadPlan& plan) {
           ? SaturatedProduct(tags.height, static_cast<std::int64_t>(TIFFScanlineSize64(tif)))
           : SaturatedProduct(tags.width, std::int64_t{RGBABandRows(tags)} * 4);
   const std::int64_t tile = tags.tiled ? static_cast<std::int64_t>(TIFFTileSize64(tif)) : 0;
-  if (!fits || layout.PixelBytes > kMaxPixelBytes || decoded > kMaxPixelBytes ||
+  if (!fits || layout.PixelBytes > kReaderPixelBytes || decoded > kMaxPixelBytes ||
       tile > kMaxPixelBytes) {
     throw EError(kImageTooLarge);
   }
