@@ -44,7 +44,7 @@ void ReadLayout(TIFF* tif, TTiffPage& page) {
   page.scanlineBytes = static_cast<std::int64_t>(TIFFScanlineSize64(tif));
   if (page.width > 0) {
     const double bytesPerPixel = static_cast<double>(page.scanlineBytes) / page.width;
-    page.depth = page.bitsPerSample * std::max(1, RoundHalfEven(bytesPerPixel));
+    page.depth = std::int64_t{page.bitsPerSample} * std::max(1, RoundHalfEven(bytesPerPixel));
   }
 }
 
@@ -119,7 +119,7 @@ bool NeedsFullColour(const TTiffPage& page, TGraphicFormat format) {
       page.bitsPerSample > 8 || page.planarConfig > PLANARCONFIG_CONTIG) {
     return true;
   }
-  const std::int32_t depth = page.depth;
+  const std::int64_t depth = page.depth;
   if (depth != 1 && depth != 4 && depth != 8 && depth != 24) return true;
   const bool ownSamples =
       page.samplesPerPixel == 1 && page.bitsPerSample == GraphicFormatBitCount(format);

@@ -30,7 +30,7 @@ struct TTiffPage {
   std::uint32_t rowsPerStrip = 1;
   std::uint32_t rowsPerBlock = 1;
   std::int64_t scanlineBytes = 0;
-  std::int32_t depth = 0;  // bits per sample x Round(scanline bytes / width)
+  std::int64_t depth = 0;  // bits per sample x Round(scanline bytes / width)
 };
 
 enum class TTiffPath : std::uint8_t {

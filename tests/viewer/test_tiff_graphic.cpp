@@ -276,6 +276,7 @@ TEST(TiffGraphic, RefusedFilesAndTheirMessages) {
       {CraftTiff(PlainEntries(100000, 100000, 8, 1, 1), {{0}}), kImageTooLarge,
        "ten gigabytes declared"},
       {CraftTiff(PlainEntries(0, 5, 8, 1, 1), {{0}}), "", "no width"},
+      {CraftTiff(PlainEntries(1, 1, 65535, 30, 2), {{0}}), "", "a depth beyond 32 bits"},
   };
   for (const auto& c : cases) {
     const std::string failure = TiffReadFailure(c.file);
