@@ -7,47 +7,7 @@ namespace {
 
 constexpr TSpinLimits kLevel{-1, 255};
 constexpr TSpinLimits kNoLimits{};
-
-// Dynamic's mode list presets the contrast and the area that suit it: MinMax 16 and 7 x 7,
-// Average 8 and 10 x 10.
-void ModeChanged(TFieldValues& values) {
-  const bool minMax = values[fdMode] == 0;
-  SetField(values, fdContrast, minMax ? 16 : 8);
-  SetField(values, fdAreaW, minMax ? 7 : 10);
-  SetField(values, fdAreaH, minMax ? 7 : 10);
-}
-
-void FillCommon(TFieldValues& values, const TThresholdSettings& s) {
-  SetField(values, fdAreaW, s.AreaWidth);
-  SetField(values, fdAreaH, s.AreaHeight);
-  SetField(values, fdContrast, s.Contrast);
-  SetField(values, fdBrightness, s.Brightness);
-}
-
-void WriteCommon(const TFieldValues& values, TThresholdSettings& s) {
-  s.AreaWidth = values[fdAreaW];
-  s.AreaHeight = values[fdAreaH];
-  s.Contrast = values[fdContrast];
-  s.Brightness = values[fdBrightness];
-}
-
-// Background tracking keeps the centre of its gray range in Brightness; the range runs from
-// Brightness div 2 to Brightness x 2 (a 32-bit doubling, as the method itself receives it).
-void FillBackTrack(TFieldValues& values, const TThresholdSettings& s) {
-  SetField(values, fdAreaW, s.AreaWidth);
-  SetField(values, fdAreaH, s.AreaHeight);
-  SetField(values, fdBackTrackMin, s.Brightness / 2);
-  SetField(values, fdBackTrackMax, BackgroundTrackingArguments(s).MaxLevel);
-  SetField(values, fdContribute, s.Contrast);
-}
-
-// Max is never read: the range always follows from Min.
-void WriteBackTrack(const TFieldValues& values, TThresholdSettings& s) {
-  s.AreaWidth = values[fdAreaW];
-  s.AreaHeight = values[fdAreaH];
-  s.Brightness = values[fdBackTrackMin] * 2;
-  s.Contrast = values[fdContribute];
-}
+const std::vector<TField> kCommonReads = {fdAreaW, fdAreaH, fdContrast, fdBrightness};
 
 TFieldSpec Spin(TField id, const char* name, const char* label, TSpinLimits limits,
                 std::int32_t initial, std::int32_t checks, std::int32_t maxLength = 0) {
@@ -69,142 +29,198 @@ TFieldSpec List(TField id, const char* name, const char* label, std::vector<std:
   return spec;
 }
 
-std::vector<TFieldSpec> StandardFields() {
+void FillCommon(TFieldValues& values, const TThresholdSettings& s) {
+  SetField(values, fdAreaW, s.AreaWidth);
+  SetField(values, fdAreaH, s.AreaHeight);
+  SetField(values, fdContrast, s.Contrast);
+  SetField(values, fdBrightness, s.Brightness);
+}
+
+void WriteCommon(const TFieldValues& values, TThresholdSettings& s) {
+  s.AreaWidth = values[fdAreaW];
+  s.AreaHeight = values[fdAreaH];
+  s.Contrast = values[fdContrast];
+  s.Brightness = values[fdBrightness];
+}
+
+// --- Standard: the fixed level; a new value checks the row ------------------------------
+
+TMethodRow StandardRow() {
   TFieldSpec level =
       Spin(fdStandard, "SpinEditStandard", "Fixed Threshold Value", {1, 254}, 127, taStandard);
   level.Trigger = TCheckTrigger::ctChange;
-  return {level};
+  return {
+      .Algo = taStandard,
+      .RadioName = "RadioButtonStandard",
+      .Caption = "Standard Thresholding",
+      .Column = TColumn::clLeft,
+      .Offered = true,
+      .Fields = {level},
+      .Reads = {fdStandard},
+      .Preset = std::nullopt,
+      .Labels = TParameterLabels{{"unused", false}, {"Brightness", true}},
+      .Fill = [](TFieldValues& v,
+                 const TThresholdSettings& s) { SetField(v, fdStandard, s.Brightness); },
+      .Write = [](const TFieldValues& v, TThresholdSettings& s) { s.Brightness = v[fdStandard]; }};
 }
 
-std::vector<TFieldSpec> PeiFields() {
-  TFieldSpec custom{fdFieldCount, "ButtonPeiDialog", "Custom...", TFieldKind::fkButton};
-  return {List(fdPeiParameters, "ComboBoxPeiParameters", "Parameters", {"default.mst"}, taPEI,
-               TFieldKind::fkEditableList),
-          custom};
+// --- Auto: the histogram rule --------------------------------------------------------------
+
+TMethodRow AutoRow() {
+  return {
+      .Algo = taAuto,
+      .RadioName = "RadioButtonAuto",
+      .Caption = "Auto Thresholding",
+      .Column = TColumn::clLeft,
+      .Offered = true,
+      .Fields = {List(
+          fdAuto, "ComboBoxAuto", "Algorithm",
+          {"Otsu", "Lloyd", "Ridler and Calvard", "Uniform Error", "Standard Deviation"}, taAuto)},
+      .Reads = {fdAuto},
+      .Preset = std::nullopt,
+      .Labels = TParameterLabels{{"unused", false}, {"unused", false}},
+      .Fill = [](TFieldValues& v, const TThresholdSettings& s) { SetField(v, fdAuto, s.Method); },
+      .Write = [](const TFieldValues& v, TThresholdSettings& s) { s.Method = v[fdAuto]; }};
 }
 
-std::vector<TFieldSpec> DynamicFields() {
+// --- Dynamic: the mode and the common fields -----------------------------------------------
+
+// The mode list presets the contrast and the area that suit it: MinMax 16 and 7 x 7, Average
+// 8 and 10 x 10.
+void ModeChanged(TFieldValues& values) {
+  const bool minMax = values[fdMode] == 0;
+  SetField(values, fdContrast, minMax ? 16 : 8);
+  SetField(values, fdAreaW, minMax ? 7 : 10);
+  SetField(values, fdAreaH, minMax ? 7 : 10);
+}
+
+TMethodRow DynamicRow() {
   TFieldSpec mode = List(fdMode, "ComboBoxMode", "Mode", {"MinMax", "Average"}, taDynamic);
   mode.Changed = ModeChanged;
-  return {mode};
+  std::vector<TField> reads = kCommonReads;
+  reads.push_back(fdMode);
+  return {.Algo = taDynamic,
+          .RadioName = "RadioButtonDynamic",
+          .Caption = "Dynamic Thresholding",
+          .Column = TColumn::clRight,
+          .Offered = true,
+          .Fields = {mode},
+          .Reads = reads,
+          .Preset = std::nullopt,
+          .Labels = TParameterLabels{{"Contrast", true}, {"Brightness", true}},
+          .Fill =
+              [](TFieldValues& v, const TThresholdSettings& s) {
+                SetField(v, fdMode, s.Method);
+                FillCommon(v, s);
+              },
+          .Write =
+              [](const TFieldValues& v, TThresholdSettings& s) {
+                s.Method = v[fdMode];
+                WriteCommon(v, s);
+              }};
 }
 
-std::vector<TFieldSpec> BackTrackFields() {
+// --- Advanced Dynamic and Adaptive: the common fields ----------------------------------------
+
+TMethodRow CommonFieldsRow(std::int32_t algo, const char* radio, const char* caption,
+                           std::optional<TAreaPreset> preset, TParameterLabels labels) {
+  return {.Algo = algo,
+          .RadioName = radio,
+          .Caption = caption,
+          .Column = TColumn::clRight,
+          .Offered = true,
+          .Fields = {},
+          .Reads = kCommonReads,
+          .Preset = preset,
+          .Labels = labels,
+          .Fill = FillCommon,
+          .Write = WriteCommon};
+}
+
+// --- Edge: sensitivity and spot size travel in Contrast and Brightness ----------------------
+
+TMethodRow EdgeRow() {
+  return {.Algo = taEdge,
+          .RadioName = "RadioButtonEdge",
+          .Caption = "Edge Thresholding",
+          .Column = TColumn::clLeft,
+          .Offered = true,
+          .Fields = {Spin(fdEdgeSensitivity, "SpinEditEdgeSensitivity", "Sensitivity", kLevel, 20,
+                          taEdge, 3),
+                     Spin(fdMaxSize, "SpinEditMaxSize", "Max spot size", {1, 9999}, 5, taEdge, 4)},
+          .Reads = {fdContrast, fdBrightness},
+          .Preset = std::nullopt,
+          .Labels = TParameterLabels{{"Sensitiv.", true}, {"Max Noise", true}},
+          .Fill =
+              [](TFieldValues& v, const TThresholdSettings& s) {
+                SetField(v, fdContrast, s.Contrast);
+                SetField(v, fdBrightness, s.Brightness);
+              },
+          .Write =
+              [](const TFieldValues& v, TThresholdSettings& s) {
+                s.Contrast = v[fdContrast];
+                s.Brightness = v[fdBrightness];
+              }};
+}
+
+// --- PEI: the external engine's row, shown but never choosable -------------------------------
+
+TMethodRow PeiRow() {
+  return {
+      .Algo = taPEI,
+      .RadioName = "RadioButtonPEI",
+      .Caption = "PEI Thresholding",
+      .Column = TColumn::clLeft,
+      .Offered = false,
+      .Fields = {List(fdPeiParameters, "ComboBoxPeiParameters", "Parameters", {"default.mst"},
+                      taPEI, TFieldKind::fkEditableList),
+                 TFieldSpec{fdFieldCount, "ButtonPeiDialog", "Custom...", TFieldKind::fkButton}},
+      .Reads = {},
+      .Preset = std::nullopt,
+      .Labels = std::nullopt,
+      .Fill = [](TFieldValues&, const TThresholdSettings&) {},
+      .Write = [](const TFieldValues&, TThresholdSettings&) {}};
+}
+
+// --- Background Tracking: the centre of the gray range and the contribution ------------------
+
+// The range runs from Brightness div 2 to Brightness x 2 (a 32-bit doubling, as the method
+// itself receives it).
+void FillBackTrack(TFieldValues& values, const TThresholdSettings& s) {
+  SetField(values, fdAreaW, s.AreaWidth);
+  SetField(values, fdAreaH, s.AreaHeight);
+  SetField(values, fdBackTrackMin, s.Brightness / 2);
+  SetField(values, fdBackTrackMax, BackgroundTrackingArguments(s).MaxLevel);
+  SetField(values, fdContribute, s.Contrast);
+}
+
+// Max is never read: the range always follows from Min.
+void WriteBackTrack(const TFieldValues& values, TThresholdSettings& s) {
+  s.AreaWidth = values[fdAreaW];
+  s.AreaHeight = values[fdAreaH];
+  s.Brightness = values[fdBackTrackMin] * 2;
+  s.Contrast = values[fdContribute];
+}
+
+TMethodRow BackTrackRow() {
   TFieldSpec contribute =
       Spin(fdContribute, "SpinEditContribute", "Contr.", {0, 100}, 80, taBackgroundTracking);
   contribute.Suffix = "%";
-  return {
-      Spin(fdBackTrackMin, "SpinEditBackTrackMin", "Min", {0, 255}, 128, taBackgroundTracking, 3),
-      Spin(fdBackTrackMax, "SpinEditBackTrackMax", "Max", {0, 255}, 200, taBackgroundTracking, 3),
-      contribute};
-}
-
-std::vector<TMethodRow> BuildRows() {
-  const std::vector<TField> common = {fdAreaW, fdAreaH, fdContrast, fdBrightness};
-  std::vector<TMethodRow> rows;
-  rows.push_back(
-      {taStandard,
-       "RadioButtonStandard",
-       "Standard Thresholding",
-       TColumn::clLeft,
-       true,
-       StandardFields(),
-       {fdStandard},
-       std::nullopt,
-       TParameterLabels{{"unused", false}, {"Brightness", true}},
-       [](TFieldValues& v, const TThresholdSettings& s) { SetField(v, fdStandard, s.Brightness); },
-       [](const TFieldValues& v, TThresholdSettings& s) { s.Brightness = v[fdStandard]; }});
-  rows.push_back(
-      {taAuto,
-       "RadioButtonAuto",
-       "Auto Thresholding",
-       TColumn::clLeft,
-       true,
-       {List(fdAuto, "ComboBoxAuto", "Algorithm",
-             {"Otsu", "Lloyd", "Ridler and Calvard", "Uniform Error", "Standard Deviation"},
-             taAuto)},
-       {fdAuto},
-       std::nullopt,
-       TParameterLabels{{"unused", false}, {"unused", false}},
-       [](TFieldValues& v, const TThresholdSettings& s) { SetField(v, fdAuto, s.Method); },
-       [](const TFieldValues& v, TThresholdSettings& s) { s.Method = v[fdAuto]; }});
-  std::vector<TField> dynamicReads = common;
-  dynamicReads.push_back(fdMode);
-  rows.push_back({taDynamic, "RadioButtonDynamic", "Dynamic Thresholding", TColumn::clRight, true,
-                  DynamicFields(), dynamicReads, std::nullopt,
-                  TParameterLabels{{"Contrast", true}, {"Brightness", true}},
-                  [](TFieldValues& v, const TThresholdSettings& s) {
-                    SetField(v, fdMode, s.Method);
-                    FillCommon(v, s);
-                  },
-                  [](const TFieldValues& v, TThresholdSettings& s) {
-                    s.Method = v[fdMode];
-                    WriteCommon(v, s);
-                  }});
-  rows.push_back({taAdvancedDynamic,
-                  "RadioButtonAdvanced",
-                  "Advanced Dynamic Thresholding",
-                  TColumn::clRight,
-                  true,
-                  {},
-                  common,
-                  std::nullopt,
-                  TParameterLabels{{"Contrast", true}, {"unused", false}},
-                  FillCommon,
-                  WriteCommon});
-  rows.push_back(
-      {taEdge,
-       "RadioButtonEdge",
-       "Edge Thresholding",
-       TColumn::clLeft,
-       true,
-       {Spin(fdEdgeSensitivity, "SpinEditEdgeSensitivity", "Sensitivity", kLevel, 20, taEdge, 3),
-        Spin(fdMaxSize, "SpinEditMaxSize", "Max spot size", {1, 9999}, 5, taEdge, 4)},
-       {fdContrast, fdBrightness},
-       std::nullopt,
-       TParameterLabels{{"Sensitiv.", true}, {"Max Noise", true}},
-       [](TFieldValues& v, const TThresholdSettings& s) {
-         SetField(v, fdContrast, s.Contrast);
-         SetField(v, fdBrightness, s.Brightness);
-       },
-       [](const TFieldValues& v, TThresholdSettings& s) {
-         s.Contrast = v[fdContrast];
-         s.Brightness = v[fdBrightness];
-       }});
-  rows.push_back({taPEI,
-                  "RadioButtonPEI",
-                  "PEI Thresholding",
-                  TColumn::clLeft,
-                  false,
-                  PeiFields(),
-                  {},
-                  std::nullopt,
-                  std::nullopt,
-                  [](TFieldValues&, const TThresholdSettings&) {},
-                  [](const TFieldValues&, TThresholdSettings&) {}});
-  rows.push_back({taAdaptive,
-                  "RadioButtonAdaptiveThresholding",
-                  "Adaptive Thresholding",
-                  TColumn::clRight,
-                  true,
-                  {},
-                  common,
-                  TAreaPreset{7, 7},
-                  TParameterLabels{{"Contrast", true}, {"Brightness", true}},
-                  FillCommon,
-                  WriteCommon});
-  rows.push_back({taBackgroundTracking,
-                  "RadioButtonBackTrack",
-                  "Background Tracking Thresholding",
-                  TColumn::clRight,
-                  true,
-                  BackTrackFields(),
-                  {fdAreaW, fdAreaH, fdBackTrackMin, fdContribute},
-                  TAreaPreset{5, 5},
-                  TParameterLabels{{"Range", true}, {"Contribute", true}},
-                  FillBackTrack,
-                  WriteBackTrack});
-  return rows;
+  return {.Algo = taBackgroundTracking,
+          .RadioName = "RadioButtonBackTrack",
+          .Caption = "Background Tracking Thresholding",
+          .Column = TColumn::clRight,
+          .Offered = true,
+          .Fields = {Spin(fdBackTrackMin, "SpinEditBackTrackMin", "Min", {0, 255}, 128,
+                          taBackgroundTracking, 3),
+                     Spin(fdBackTrackMax, "SpinEditBackTrackMax", "Max", {0, 255}, 200,
+                          taBackgroundTracking, 3),
+                     contribute},
+          .Reads = {fdAreaW, fdAreaH, fdBackTrackMin, fdContribute},
+          .Preset = TAreaPreset{5, 5},
+          .Labels = TParameterLabels{{"Range", true}, {"Contribute", true}},
+          .Fill = FillBackTrack,
+          .Write = WriteBackTrack};
 }
 
 std::vector<TFieldSpec> BuildCommonFields() {
@@ -220,7 +236,17 @@ std::vector<TFieldSpec> BuildCommonFields() {
 }  // namespace
 
 const std::vector<TMethodRow>& MethodRows() {
-  static const std::vector<TMethodRow> rows = BuildRows();
+  static const std::vector<TMethodRow> rows = {
+      StandardRow(),
+      AutoRow(),
+      DynamicRow(),
+      CommonFieldsRow(taAdvancedDynamic, "RadioButtonAdvanced", "Advanced Dynamic Thresholding",
+                      std::nullopt, {{"Contrast", true}, {"unused", false}}),
+      EdgeRow(),
+      PeiRow(),
+      CommonFieldsRow(taAdaptive, "RadioButtonAdaptiveThresholding", "Adaptive Thresholding",
+                      TAreaPreset{7, 7}, {{"Contrast", true}, {"Brightness", true}}),
+      BackTrackRow()};
   return rows;
 }
 

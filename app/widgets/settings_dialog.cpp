@@ -47,7 +47,7 @@ TDialogoThreshold::TDialogoThreshold(QWidget* owner) : QDialog(owner) {
   auto* whole = new QVBoxLayout(this);
   whole->addLayout(columns);
   whole->addLayout(buttons);
-  Show(InitialFieldValues());
+  ShowValues(InitialFieldValues());
   setFixedSize(sizeHint().expandedTo(QSize(563, 315)));
 }
 
@@ -125,7 +125,7 @@ void TDialogoThreshold::Fill(const TThresholdSettings& settings) {
   }
   TFieldValues values = Values();
   FillFields(values, settings);
-  Show(values);
+  ShowValues(values);
 }
 
 bool TDialogoThreshold::Execute() {
@@ -156,7 +156,7 @@ TFieldValues TDialogoThreshold::Values() const {
 }
 
 // Puts values into the controls without taking the changes for the operator's.
-void TDialogoThreshold::Show(const TFieldValues& values) {
+void TDialogoThreshold::ShowValues(const TFieldValues& values) {
   filling_ = true;
   for (std::size_t f = 0; f < fields_.size(); ++f) {
     if (auto* spin = qobject_cast<TSpinEdit*>(fields_[f])) {
@@ -178,20 +178,20 @@ void TDialogoThreshold::RadioClicked(std::int32_t algo) {
   TFieldValues values = Values();
   values.Checked = checked_;
   CheckMethod(values, algo);
-  Show(values);
+  ShowValues(values);
 }
 
 void TDialogoThreshold::Pressed(TField field) {
   TFieldValues values = Values();
   FieldPressed(values, field);
-  Show(values);
+  ShowValues(values);
 }
 
 void TDialogoThreshold::Changed(TField field) {
   if (filling_) return;
   TFieldValues values = Values();
   FieldChanged(values, field);
-  Show(values);
+  ShowValues(values);
 }
 
 // A mouse press into a field (its text or its arrows) is the operator choosing that field's

@@ -48,7 +48,7 @@ class TDialogoThreshold : public QDialog {
   void AddFields(const std::vector<TFieldSpec>& specs, QBoxLayout* column, int indent);
   QWidget* NewField(const TFieldSpec& spec);
   void WatchPresses(QObject* control, TField field);
-  void Show(const TFieldValues& values);
+  void ShowValues(const TFieldValues& values);
   void RadioClicked(std::int32_t algo);
   void Pressed(TField field);
   void Changed(TField field);
