@@ -8,6 +8,7 @@
 #include <string>
 
 #include "image/dibunit.h"
+#include "image/reader_limits.h"
 #include "image/tiff_client.h"
 #include "viewer/tiff_graphic_page.h"
 #include "viewer/tiff_graphic_paths.h"
@@ -85,7 +86,7 @@ void CheckSize(TIFF* tif, const TTiffPage& page, const TTiffPlan& plan) {
   }
   const std::int64_t tile = page.tiled ? static_cast<std::int64_t>(TIFFTileSize64(tif)) : 0;
   if (page.width > kLargestSide || page.height > kLargestSide ||
-      SaturatedProduct(rowBytes, page.height) > kMaxPixelBytes || decoded > kMaxPixelBytes ||
+      SaturatedProduct(rowBytes, page.height) > kReaderPixelBytes || decoded > kMaxPixelBytes ||
       page.scanlineBytes > kMaxPixelBytes || tile > kMaxPixelBytes) {
     throw EViewerError(kImageTooLarge);
   }
