@@ -22,7 +22,7 @@ TMemoryHandle CreateRowBandBlock(const TDibGraphic& graphic, std::int32_t top,
   TBlockOwner owner(BlockAlloc(sizeof header + tableBytes + header.biSizeImage));
   TBlockLock lock(owner.Get());
   std::memcpy(lock.Address(), &header, sizeof header);
-  std::memcpy(lock.Address() + sizeof header, graphic.ColorTable(), tableBytes);
+  if (tableBytes > 0) std::memcpy(lock.Address() + sizeof header, graphic.ColorTable(), tableBytes);
   std::memcpy(lock.Address() + sizeof header + tableBytes, graphic.ScanLine(bottom),
               header.biSizeImage);
   return owner.Release();
