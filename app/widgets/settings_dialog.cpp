@@ -51,6 +51,13 @@ TDialogoThreshold::TDialogoThreshold(QWidget* owner) : QDialog(owner) {
   setFixedSize(sizeHint().expandedTo(QSize(563, 315)));
 }
 
+// The controls go after the dialog's own state: nothing they report then may reach it.
+TDialogoThreshold::~TDialogoThreshold() {
+  for (QWidget* field : fields_) {
+    if (field != nullptr) field->disconnect(this);
+  }
+}
+
 void TDialogoThreshold::AddRow(const TMethodRow& row, QBoxLayout* column) {
   auto* radio = new QRadioButton(row.Caption, this);
   radio->setObjectName(row.RadioName);

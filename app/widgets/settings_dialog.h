@@ -21,6 +21,7 @@ class TDialogoThreshold : public QDialog {
 
  public:
   explicit TDialogoThreshold(QWidget* owner);
+  ~TDialogoThreshold() override;
 
   // Disables the rows that can never be chosen, then fills the fields of settings' method
   // and checks its button; the other methods' fields keep what they hold.

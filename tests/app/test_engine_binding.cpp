@@ -37,6 +37,16 @@ TEST(EngineBinding, WithoutTheLibraryNothingIsLoadedOrSaid) {
   engine.Unload();  // nothing to end
 }
 
+TEST(EngineBinding, ALibraryWithoutItsEntryPointsIsNeverCalled) {
+  TPEIEngine engine;
+  engine.Load("libm.so.6", [](const std::string& m) { ADD_FAILURE() << m; });
+  EXPECT_TRUE(engine.IsLoaded());
+  for (std::size_t i = 0; i < kEngineEntryPoints.size(); ++i)
+    EXPECT_EQ(engine.EntryPoint(i), nullptr);
+  engine.Unload();
+  EXPECT_FALSE(engine.IsLoaded());
+}
+
 TEST(EngineBinding, StartsOnceKeepsTheEntryPointsAndEndsOnUnload) {
   TStandIn standIn(0);
   ASSERT_TRUE(standIn.library.Loaded()) << standIn.library.LoadFailure();
