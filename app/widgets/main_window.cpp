@@ -9,6 +9,7 @@
 
 #include "app/parameter_labels.h"
 #include "app/start_request.h"
+#include "app/widgets/busy_cursor.h"
 #include "app/widgets/guarded_call.h"
 #include "app/widgets/thresholding_window.h"
 
@@ -144,6 +145,21 @@ void TFormMain::SetPanel(int index, const std::string& text) {
 void TFormMain::SetModified(bool modified) {
   Modified = modified;
   SetPanel(1, modified ? "Modified" : "");
+}
+
+// Runs a binarization with the busy cursor and "Processing..." shown; afterwards, also when it
+// failed, the activity is "Ready" and the image counts as modified.
+void TFormMain::RunProcessing(const std::function<void()>& work) {
+  SetPanel(0, "Processing...");
+  struct Done {
+    TFormMain* window;
+    ~Done() {
+      window->SetPanel(0, "Ready");
+      window->SetModified(true);
+    }
+  } done{this};
+  TBusyCursor busy;
+  work();
 }
 
 void TFormMain::UpdateParameterLabels() {

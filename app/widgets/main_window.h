@@ -131,6 +131,7 @@ class TFormMain : public QMainWindow {
   void StartReadAhead();
   void LoadProcessed(const std::string& fileName);
   bool ApplyThresholdingShown(TDIB& image, const TThresholdSettings& settings);
+  void RunProcessing(const std::function<void()>& work);
   std::string AskSaveName(TSaveChoice choice, std::optional<std::int32_t>& format);
   void ResetZoomChecks();
   void ApplyZoom(QAction* action, TZoomMode mode);

@@ -121,16 +121,9 @@ void TFormMain::LoadProcessed(const std::string& fileName) {
 // bi-level already counts as modified afterwards, also when the method failed.
 bool TFormMain::ApplyThresholdingShown(TDIB& image, const TThresholdSettings& settings) {
   if (image.Format() == df1Bit) return false;
-  SetPanel(0, "Processing...");
-  struct Done {
-    TFormMain* window;
-    ~Done() {
-      window->SetPanel(0, "Ready");
-      window->SetModified(true);
-    }
-  } done{this};
-  TBusyCursor busy;
-  return ApplyThresholding(image, settings);
+  bool taken = false;
+  RunProcessing([&] { taken = ApplyThresholding(image, settings); });
+  return taken;
 }
 
 void TFormMain::ActionOpenExecute() {

@@ -4,7 +4,6 @@
 #include <QScreen>
 #include <QScrollBar>
 
-#include "app/widgets/busy_cursor.h"
 #include "app/widgets/main_window.h"
 #include "app/widgets/thresholding_window.h"
 #include "app/window_placement.h"
@@ -25,18 +24,8 @@ void TFormMain::UpdateRequired() {
   const TRect rect = ZoneRectangle(Zone, original.Width(), original.Height());
   // A bi-level original is binary already: nothing is processed and nothing is modified.
   if (original.ImageFormat() == gfBilevel) return;
-  {
-    SetPanel(0, "Processing...");
-    struct Done {
-      TFormMain* window;
-      ~Done() {
-        window->SetPanel(0, "Ready");
-        window->SetModified(true);
-      }
-    } done{this};
-    TBusyCursor busy;
-    UpdateZone(original, processed, rect, SliderSettings(Settings, left, right));
-  }
+  RunProcessing(
+      [&] { UpdateZone(original, processed, rect, SliderSettings(Settings, left, right)); });
   const int horizontal = ImageScrollBoxProcessed->HorzScrollBar()->value();
   const int vertical = ImageScrollBoxProcessed->VertScrollBar()->value();
   ImageScrollBoxProcessed->Redraw(true);
