@@ -186,12 +186,24 @@ TEST(SettingsFields, PressesCheckTheFieldsMethod) {
   EXPECT_EQ(values.Checked, taStandard) << "a change of the fixed level checks Standard";
 }
 
-TEST(MethodRows, TheSliderCaptionsAreTheWindowsOwn) {
-  for (std::int32_t algo = -1; algo <= 9; ++algo) {
-    const TMethodRow* row = MethodRowOf(algo);
-    EXPECT_EQ(row != nullptr ? row->Labels : std::nullopt, ParameterLabelsFor(algo))
-        << "Algo " << algo;
-  }
+TEST(MethodRows, TheSliderCaptionsFollowTheMethod) {
+  using L = TParameterLabels;
+  struct Case {
+    std::int32_t algo;
+    std::optional<L> labels;
+    const char* reason;
+  } cases[] = {
+      {0, L{{"unused", false}, {"Brightness", true}}, "Standard reads only the level"},
+      {1, L{{"unused", false}, {"unused", false}}, "Auto reads neither"},
+      {2, L{{"Contrast", true}, {"Brightness", true}}, "Dynamic"},
+      {3, L{{"Contrast", true}, {"unused", false}}, "Advanced Dynamic"},
+      {4, L{{"Sensitiv.", true}, {"Max Noise", true}}, "Edge"},
+      {5, std::nullopt, "the external engine leaves the sliders as they are"},
+      {6, L{{"Contrast", true}, {"Brightness", true}}, "Adaptive"},
+      {7, L{{"Range", true}, {"Contribute", true}}, "Background Tracking"},
+      {-1, std::nullopt, "no such method"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParameterLabelsFor(c.algo), c.labels) << c.reason;
   std::int32_t expected = 0;
   for (const TMethodRow& row : MethodRows()) {
     EXPECT_EQ(row.Algo, expected++) << "the rows decide in the order of their Algo";
