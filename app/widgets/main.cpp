@@ -12,6 +12,7 @@
 #include "app/widgets/guarded_call.h"
 #include "app/widgets/main_window.h"
 #include "app/widgets/qt_dialogs.h"
+#include "platform/page_memory.h"
 #include "platform/settings_store.h"
 
 namespace {
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
     }
   }
   ChoosePlatform();
+  KeepPageMemoryMapped();
   QApplication application(argc, argv);
   // Bound before any window exists, released once the message loop has ended.
   TPEIEngine engine;
