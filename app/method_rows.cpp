@@ -11,22 +11,22 @@ const std::vector<TField> kCommonReads = {fdAreaW, fdAreaH, fdContrast, fdBright
 
 TFieldSpec Spin(TField id, const char* name, const char* label, TSpinLimits limits,
                 std::int32_t initial, std::int32_t checks, std::int32_t maxLength = 0) {
-  TFieldSpec spec{id, name, label};
-  spec.Limits = limits;
-  spec.Initial = initial;
-  spec.MaxLength = maxLength;
-  spec.Trigger = TCheckTrigger::ctPress;
-  spec.Checks = checks;
-  return spec;
+  TFieldSpec description{id, name, label};
+  description.Limits = limits;
+  description.Initial = initial;
+  description.MaxLength = maxLength;
+  description.Trigger = TCheckTrigger::ctPress;
+  description.Checks = checks;
+  return description;
 }
 
 TFieldSpec List(TField id, const char* name, const char* label, std::vector<std::string> items,
                 std::int32_t checks, TFieldKind kind = TFieldKind::fkList) {
-  TFieldSpec spec{id, name, label, kind};
-  spec.Items = std::move(items);
-  spec.Trigger = TCheckTrigger::ctPress;
-  spec.Checks = checks;
-  return spec;
+  TFieldSpec description{id, name, label, kind};
+  description.Items = std::move(items);
+  description.Trigger = TCheckTrigger::ctPress;
+  description.Checks = checks;
+  return description;
 }
 
 void FillCommon(TFieldValues& values, const TThresholdSettings& s) {
@@ -263,12 +263,12 @@ const std::vector<TFieldSpec>& CommonFields() {
 }
 
 const TFieldSpec& FieldSpecOf(TField field) {
-  for (const TFieldSpec& spec : CommonFields()) {
-    if (spec.Id == field) return spec;
+  for (const TFieldSpec& description : CommonFields()) {
+    if (description.Id == field) return description;
   }
   for (const TMethodRow& row : MethodRows()) {
-    for (const TFieldSpec& spec : row.Fields) {
-      if (spec.Id == field) return spec;
+    for (const TFieldSpec& description : row.Fields) {
+      if (description.Id == field) return description;
     }
   }
   throw EError("No field " + std::to_string(field));

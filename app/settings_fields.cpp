@@ -32,12 +32,12 @@ TFieldValues InitialFieldValues() {
 }
 
 void SetField(TFieldValues& values, TField field, std::int64_t value) {
-  const TFieldSpec& spec = FieldSpecOf(field);
+  const TFieldSpec& description = FieldSpecOf(field);
   std::int32_t shown = 0;
-  if (spec.Kind == TFieldKind::fkSpin) {
-    shown = ClampSpin(value, spec.Limits);
+  if (description.Kind == TFieldKind::fkSpin) {
+    shown = ClampSpin(value, description.Limits);
   } else {
-    const bool item = value >= 0 && value < static_cast<std::int64_t>(spec.Items.size());
+    const bool item = value >= 0 && value < static_cast<std::int64_t>(description.Items.size());
     shown = item ? static_cast<std::int32_t>(value) : -1;
   }
   values.Value[static_cast<std::size_t>(field)] = shown;
@@ -69,18 +69,18 @@ void WriteFields(const TFieldValues& values, TThresholdSettings& settings) {
 }
 
 void FieldPressed(TFieldValues& values, TField field) {
-  const TFieldSpec& spec = FieldSpecOf(field);
-  if (spec.Trigger != TCheckTrigger::ctPress) return;
+  const TFieldSpec& description = FieldSpecOf(field);
+  if (description.Trigger != TCheckTrigger::ctPress) return;
   if (const TMethodRow* checked = MethodRowOf(values.Checked)) {
     if (std::find(checked->Reads.begin(), checked->Reads.end(), field) != checked->Reads.end()) {
       return;
     }
   }
-  CheckMethod(values, spec.Checks);
+  CheckMethod(values, description.Checks);
 }
 
 void FieldChanged(TFieldValues& values, TField field) {
-  const TFieldSpec& spec = FieldSpecOf(field);
-  if (spec.Trigger == TCheckTrigger::ctChange) CheckMethod(values, spec.Checks);
-  if (spec.Changed != nullptr) spec.Changed(values);
+  const TFieldSpec& description = FieldSpecOf(field);
+  if (description.Trigger == TCheckTrigger::ctChange) CheckMethod(values, description.Checks);
+  if (description.Changed != nullptr) description.Changed(values);
 }

@@ -74,45 +74,46 @@ void TDialogoThreshold::AddRow(const TMethodRow& row, QBoxLayout* column) {
 void TDialogoThreshold::AddFields(const std::vector<TFieldSpec>& specs, QBoxLayout* column,
                                   int indent) {
   QHBoxLayout* line = nullptr;
-  for (const TFieldSpec& spec : specs) {
-    if (line == nullptr || !spec.SameLine) {
+  for (const TFieldSpec& description : specs) {
+    if (line == nullptr || !description.SameLine) {
       if (line != nullptr) line->addStretch(1);
       line = new QHBoxLayout;
       line->addSpacing(indent);
       column->addLayout(line);
     }
-    if (spec.Kind != TFieldKind::fkButton) line->addWidget(new QLabel(spec.Label, this));
-    line->addWidget(NewField(spec));
-    if (*spec.Suffix != '\0') line->addWidget(new QLabel(spec.Suffix, this));
+    if (description.Kind != TFieldKind::fkButton)
+      line->addWidget(new QLabel(description.Label, this));
+    line->addWidget(NewField(description));
+    if (*description.Suffix != '\0') line->addWidget(new QLabel(description.Suffix, this));
   }
   if (line != nullptr) line->addStretch(1);
 }
 
-QWidget* TDialogoThreshold::NewField(const TFieldSpec& spec) {
-  if (spec.Kind == TFieldKind::fkButton) {
-    ButtonPeiDialog = new QPushButton(spec.Label, this);
-    ButtonPeiDialog->setObjectName(spec.Name);
+QWidget* TDialogoThreshold::NewField(const TFieldSpec& description) {
+  if (description.Kind == TFieldKind::fkButton) {
+    ButtonPeiDialog = new QPushButton(description.Label, this);
+    ButtonPeiDialog->setObjectName(description.Name);
     return ButtonPeiDialog;
   }
   QWidget* field = nullptr;
-  if (spec.Kind == TFieldKind::fkSpin) {
-    auto* spin = new TSpinEdit(spec.Limits, spec.MaxLength, this);
+  if (description.Kind == TFieldKind::fkSpin) {
+    auto* spin = new TSpinEdit(description.Limits, description.MaxLength, this);
     connect(spin, &QSpinBox::valueChanged, this,
-            [this, id = spec.Id] { Guarded([&] { Changed(id); }); });
-    WatchPresses(spin->Edit(), spec.Id);
+            [this, id = description.Id] { Guarded([&] { Changed(id); }); });
+    WatchPresses(spin->Edit(), description.Id);
     field = spin;
   } else {
     auto* list = new QComboBox(this);
-    list->setEditable(spec.Kind == TFieldKind::fkEditableList);
-    for (const std::string& item : spec.Items) list->addItem(QString::fromStdString(item));
+    list->setEditable(description.Kind == TFieldKind::fkEditableList);
+    for (const std::string& item : description.Items) list->addItem(QString::fromStdString(item));
     connect(list, &QComboBox::currentIndexChanged, this,
-            [this, id = spec.Id] { Guarded([&] { Changed(id); }); });
-    if (list->lineEdit() != nullptr) WatchPresses(list->lineEdit(), spec.Id);
+            [this, id = description.Id] { Guarded([&] { Changed(id); }); });
+    if (list->lineEdit() != nullptr) WatchPresses(list->lineEdit(), description.Id);
     field = list;
   }
-  field->setObjectName(spec.Name);
-  WatchPresses(field, spec.Id);
-  fields_[static_cast<std::size_t>(spec.Id)] = field;
+  field->setObjectName(description.Name);
+  WatchPresses(field, description.Id);
+  fields_[static_cast<std::size_t>(description.Id)] = field;
   return field;
 }
 
@@ -125,8 +126,9 @@ void TDialogoThreshold::Fill(const TThresholdSettings& settings) {
   for (const TMethodRow& row : MethodRows()) {
     if (row.Offered) continue;
     Radio(row.Algo)->setEnabled(false);
-    for (const TFieldSpec& spec : row.Fields) {
-      QWidget* control = spec.Kind == TFieldKind::fkButton ? ButtonPeiDialog : Field(spec.Id);
+    for (const TFieldSpec& description : row.Fields) {
+      QWidget* control =
+          description.Kind == TFieldKind::fkButton ? ButtonPeiDialog : Field(description.Id);
       control->setEnabled(false);
     }
   }

@@ -47,7 +47,7 @@ class TDialogoThreshold : public QDialog {
  private:
   void AddRow(const TMethodRow& row, QBoxLayout* column);
   void AddFields(const std::vector<TFieldSpec>& specs, QBoxLayout* column, int indent);
-  QWidget* NewField(const TFieldSpec& spec);
+  QWidget* NewField(const TFieldSpec& description);
   void WatchPresses(QObject* control, TField field);
   void ShowValues(const TFieldValues& values);
   void RadioClicked(std::int32_t algo);

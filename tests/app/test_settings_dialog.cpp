@@ -30,13 +30,15 @@ TEST(SettingsDialog, BuiltFromTheMethodRows) {
   EXPECT_TRUE(dialog.Radio(taStandard)->isChecked());
   EXPECT_EQ(dialog.Values(), InitialFieldValues());
   for (std::int32_t f = 0; f < fdFieldCount; ++f) {
-    const TFieldSpec& spec = FieldSpecOf(static_cast<TField>(f));
-    TSpinEdit* spin = Spin(dialog, spec.Id);
+    const TFieldSpec& description = FieldSpecOf(static_cast<TField>(f));
+    TSpinEdit* spin = Spin(dialog, description.Id);
     if (spin == nullptr) continue;
     spin->SetValue(INT32_MAX);
-    EXPECT_EQ(spin->Value(), spec.Limits.Limited() ? spec.Limits.Max : INT32_MAX) << spec.Name;
+    EXPECT_EQ(spin->Value(), description.Limits.Limited() ? description.Limits.Max : INT32_MAX)
+        << description.Name;
     spin->SetValue(INT32_MIN);
-    EXPECT_EQ(spin->Value(), spec.Limits.Limited() ? spec.Limits.Min : INT32_MIN) << spec.Name;
+    EXPECT_EQ(spin->Value(), description.Limits.Limited() ? description.Limits.Min : INT32_MIN)
+        << description.Name;
   }
 }
 

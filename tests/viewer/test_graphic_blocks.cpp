@@ -72,11 +72,11 @@ TEST(GraphicBlocks, FormatFollowsBitCountAndGrayPalettes) {
 }
 
 TEST(GraphicBlocks, WhiteFirstBilevelIsKept) {
-  TTestBlock spec;
-  spec.header = {40, 10, 1, 1, 1, 0, 4, 0, 0, 2, 0};
-  spec.SetColors({0xFFFFFF, 0x000000});
-  spec.data = {0xA5, 0x40, 0, 0};
-  TOwnedBlock block(MakeBlock(spec));
+  TTestBlock layout;
+  layout.header = {40, 10, 1, 1, 1, 0, 4, 0, 0, 2, 0};
+  layout.SetColors({0xFFFFFF, 0x000000});
+  layout.data = {0xA5, 0x40, 0, 0};
+  TOwnedBlock block(MakeBlock(layout));
   TDibGraphic graphic;
   graphic.AssignHDIB(block.Get());
   EXPECT_EQ(graphic.ImageFormat(), gfBilevel);
@@ -101,9 +101,9 @@ TEST(GraphicBlocks, ResolutionFromPixelsPerMetre) {
   const TScreenResolution saved = ScreenResolution();
   SetScreenResolution({77, 77});
   for (const Case& c : cases) {
-    TTestBlock spec = EightBit(0, GrayColors(256, 1));
-    spec.header.biXPelsPerMeter = spec.header.biYPelsPerMeter = c.pixelsPerMetre;
-    TOwnedBlock block(MakeBlock(spec));
+    TTestBlock layout = EightBit(0, GrayColors(256, 1));
+    layout.header.biXPelsPerMeter = layout.header.biYPelsPerMeter = c.pixelsPerMetre;
+    TOwnedBlock block(MakeBlock(layout));
     TDibGraphic graphic;
     graphic.AssignHDIB(block.Get());
     EXPECT_EQ(graphic.XResolution(), c.dpi) << c.reason;
@@ -194,8 +194,8 @@ TEST(GraphicBlocks, CompressedAndMaskedBlocksAreDecoded) {
   TTestBlock alphaMasked = masked;
   alphaMasked.header.biCompression = 6;  // four masks, the last for alpha
   alphaMasked.table.insert(alphaMasked.table.end(), {0, 0, 0, 0xFF});
-  for (const TTestBlock& spec : {masked, alphaMasked}) {
-    TOwnedBlock block(MakeBlock(spec));
+  for (const TTestBlock& layout : {masked, alphaMasked}) {
+    TOwnedBlock block(MakeBlock(layout));
     graphic.AssignHDIB(block.Get());
     EXPECT_EQ(graphic.ImageFormat(), gfTrueColor);
     EXPECT_EQ(graphic.GetPixelColor(0, 0), 0x102030u) << "the masks sit between header and pixels";
@@ -250,8 +250,8 @@ TEST(GraphicBlocks, BadBlocksAreRefused) {
        "Invalid HDIB", "compressed data beyond the block"},
   };
   for (const Case& c : cases) {
-    TTestBlock spec = c.block;
-    TOwnedBlock block(MakeBlock(spec));
+    TTestBlock layout = c.block;
+    TOwnedBlock block(MakeBlock(layout));
     if (c.cut > 0) BlockReAlloc(block.Get(), BlockSize(block.Get()) - c.cut);
     TDibGraphic graphic;
     graphic.NewImage(2, 2, gfGray256, nullptr, 0, 0);
@@ -289,14 +289,14 @@ TEST(GraphicBlocks, DamagedBlocksNeverCrash) {
                                  return wide;
                                }()};
   for (std::int32_t round = 0; round < 3000; ++round) {
-    TTestBlock spec = shapes[round % 3];
-    auto* header = reinterpret_cast<std::uint8_t*>(&spec.header);
+    TTestBlock layout = shapes[round % 3];
+    auto* header = reinterpret_cast<std::uint8_t*>(&layout.header);
     for (std::int32_t hits = 1 + random() % 3; hits > 0; --hits) {
-      const std::size_t at = random() % (40 + spec.table.size());
+      const std::size_t at = random() % (40 + layout.table.size());
       const auto value = static_cast<std::uint8_t>(random());
-      (at < 40 ? header[at] : spec.table[at - 40]) = value;
+      (at < 40 ? header[at] : layout.table[at - 40]) = value;
     }
-    TOwnedBlock block(MakeBlock(spec, random() % 8));
+    TOwnedBlock block(MakeBlock(layout, random() % 8));
     const std::size_t size = BlockSize(block.Get());
     if (random() % 4 == 0) BlockReAlloc(block.Get(), random() % size + 1);
     TDibGraphic graphic;

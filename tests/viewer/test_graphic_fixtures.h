@@ -25,15 +25,15 @@ struct TTestBlock {
 };
 
 // The block's bytes in a fresh memory block of exactly their size (plus extra bytes).
-inline TMemoryHandle MakeBlock(const TTestBlock& spec, std::size_t extra = 0) {
-  const std::size_t size = sizeof spec.header + spec.table.size() + spec.data.size() + extra;
+inline TMemoryHandle MakeBlock(const TTestBlock& layout, std::size_t extra = 0) {
+  const std::size_t size = sizeof layout.header + layout.table.size() + layout.data.size() + extra;
   TMemoryHandle handle = BlockAlloc(size);
   TBlockLock lock(handle);
   std::uint8_t* out = lock.Address();
-  std::memcpy(out, &spec.header, sizeof spec.header);
-  if (!spec.table.empty()) std::memcpy(out + 40, spec.table.data(), spec.table.size());
-  if (!spec.data.empty()) {
-    std::memcpy(out + 40 + spec.table.size(), spec.data.data(), spec.data.size());
+  std::memcpy(out, &layout.header, sizeof layout.header);
+  if (!layout.table.empty()) std::memcpy(out + 40, layout.table.data(), layout.table.size());
+  if (!layout.data.empty()) {
+    std::memcpy(out + 40 + layout.table.size(), layout.data.data(), layout.data.size());
   }
   return handle;
 }
