@@ -2,6 +2,7 @@
 // (stored as the nearest entry's index) and indexes directly. Outside the image a read
 // answers 0 and a write does nothing, as with the image library's raster.
 #include "viewer/dib_graphic.h"
+#include "viewer/packed_pixels.h"
 #include "viewer/viewer_errors.h"
 
 namespace {
@@ -42,38 +43,11 @@ void TDibGraphic::SetPixelColor(std::int32_t x, std::int32_t y, TColorValue colo
 std::int32_t TDibGraphic::GetPixelIndex(std::int32_t x, std::int32_t y) const {
   if (format_ == gfTrueColor) NoPalette();
   if (x < 0 || x >= Width() || y < 0 || y >= Height()) return 0;
-  const std::uint8_t* row = ScanLine(y);
-  const auto ux = static_cast<std::uint32_t>(x);
-  switch (header_.biBitCount) {
-    case 1:
-      return (row[ux / 8] >> (7 - ux % 8)) & 1;
-    case 4:
-      return ux % 2 == 0 ? row[ux / 2] >> 4 : row[ux / 2] & 0x0F;
-    default:
-      return row[ux];
-  }
+  return PackedIndexAt(ScanLine(y), x, header_.biBitCount);
 }
 
 void TDibGraphic::SetPixelIndex(std::int32_t x, std::int32_t y, std::int32_t index) {
   if (format_ == gfTrueColor) NoPalette();
   if (x < 0 || x >= Width() || y < 0 || y >= Height()) return;
-  std::uint8_t* row = ScanLine(y);
-  const auto ux = static_cast<std::uint32_t>(x);
-  switch (header_.biBitCount) {
-    case 1: {
-      const auto mask = static_cast<std::uint8_t>(0x80u >> (ux % 8));
-      row[ux / 8] = static_cast<std::uint8_t>(index > 0 ? row[ux / 8] | mask : row[ux / 8] & ~mask);
-      break;
-    }
-    case 4: {
-      const auto nibble = static_cast<std::uint8_t>(index & 0x0F);
-      std::uint8_t& byte = row[ux / 2];
-      byte = static_cast<std::uint8_t>(ux % 2 == 0 ? (byte & 0x0F) | (nibble << 4)
-                                                   : (byte & 0xF0) | nibble);
-      break;
-    }
-    default:
-      row[ux] = static_cast<std::uint8_t>(index);
-      break;
-  }
+  PutPackedIndex(ScanLine(y), x, header_.biBitCount, index);
 }

@@ -5,6 +5,7 @@
 // entries.
 #include <cstring>
 
+#include "viewer/packed_pixels.h"
 #include "viewer/resize_sampling.h"
 
 namespace {
@@ -19,41 +20,13 @@ std::vector<std::int32_t> NearestMap(std::int32_t extent, std::int32_t count) {
   return map;
 }
 
-std::int32_t IndexAt(const std::uint8_t* row, std::int32_t x, std::int32_t bits) {
-  const auto ux = static_cast<std::uint32_t>(x);
-  switch (bits) {
-    case 1:
-      return (row[ux / 8] >> (7 - ux % 8)) & 1;
-    case 4:
-      return ux % 2 == 0 ? row[ux / 2] >> 4 : row[ux / 2] & 0x0F;
-    default:
-      return row[ux];
-  }
-}
-
-void PutIndex(std::uint8_t* row, std::int32_t x, std::int32_t bits, std::int32_t index) {
-  const auto ux = static_cast<std::uint32_t>(x);
-  switch (bits) {
-    case 1:
-      row[ux / 8] = static_cast<std::uint8_t>(row[ux / 8] | (index & 1) << (7 - ux % 8));
-      break;
-    case 4:
-      row[ux / 2] =
-          static_cast<std::uint8_t>(row[ux / 2] | (index & 0x0F) << (ux % 2 == 0 ? 4 : 0));
-      break;
-    default:
-      row[ux] = static_cast<std::uint8_t>(index);
-      break;
-  }
-}
-
 // One row of nearest pixels as colours; palette sources through a table of their colours.
 template <std::int32_t kBits>
 void SampleColours(const std::uint8_t* in, const std::vector<std::int32_t>& cols,
                    const std::uint8_t (*table)[3], std::uint8_t* out) {
   for (const std::int32_t sx : cols) {
     const std::uint8_t* colour =
-        kBits == 24 ? in + 3 * static_cast<std::size_t>(sx) : table[IndexAt(in, sx, kBits)];
+        kBits == 24 ? in + 3 * static_cast<std::size_t>(sx) : table[PackedIndexAt(in, sx, kBits)];
     out[0] = colour[0], out[1] = colour[1], out[2] = colour[2];
     out += 3;
   }
@@ -87,7 +60,7 @@ void NearestIndexes(const TDibGraphic& source, TDibGraphic& dest) {
     std::uint8_t* out = dest.ScanLine(y);
     std::memset(out, 0, static_cast<std::size_t>(dest.BytesPerRow()));
     for (std::int32_t x = 0; x < dest.Width(); ++x) {
-      PutIndex(out, x, bits, IndexAt(in, cols[static_cast<std::size_t>(x)], bits));
+      PutPackedIndex(out, x, bits, PackedIndexAt(in, cols[static_cast<std::size_t>(x)], bits));
     }
   }
 }

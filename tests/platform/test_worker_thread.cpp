@@ -133,23 +133,29 @@ TEST(WorkerThread, FreeingARunningWorkerWaitsForIt) {
 }
 
 // A worker with no members of its own, freed through its base: the base destructor waits.
+// It is freed only once Execute runs: a worker destroyed before its thread reached Execute
+// has lost its own part already, which is why owners hold workers in a TWorkerPtr.
 std::atomic<bool> plainDone{false};
 TGate* plainGate = nullptr;
+TGate* plainStarted = nullptr;
 class TPlain : public TWorkerThread {
  protected:
   void Execute() override {
+    plainStarted->Open();
     plainGate->Pass();
     plainDone = true;
   }
 };
 
 TEST(WorkerThread, TheBaseDestructorWaitsToo) {
-  TGate gate;
+  TGate gate, started;
   plainGate = &gate;
+  plainStarted = &started;
   std::thread opener;
   {
     TPlain worker;
     worker.Start();
+    started.Pass();
     opener = std::thread([&] { gate.Open(); });
   }
   EXPECT_TRUE(plainDone);
