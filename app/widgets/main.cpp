@@ -68,10 +68,12 @@ int main(int argc, char** argv) {
   BindEngine(engine);
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  auto* window = new TFormMain(*new TQtDialogs(nullptr), DefaultSettingsFileName(), arguments);
-  window->setAttribute(Qt::WA_DeleteOnClose);
+  // The window is freed when the loop has ended, so that it writes the settings and waits
+  // for the last save before the program goes.
+  TQtDialogs dialogs(nullptr);
+  TFormMain window(dialogs, DefaultSettingsFileName(), arguments);
   // Without a window manager (a bare X server) maximizing does nothing: fill the screen.
-  window->resize(QGuiApplication::primaryScreen()->availableGeometry().size());
-  window->showMaximized();
+  window.resize(QGuiApplication::primaryScreen()->availableGeometry().size());
+  window.showMaximized();
   return application.exec();
 }
