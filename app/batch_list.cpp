@@ -16,6 +16,11 @@ void TBatchList::Assign(std::vector<std::string> entries) {
   index_ = entries_.empty() ? -1 : 0;
 }
 
+std::string BatchPanelText(const std::string& fileName, const TBatchList& batch) {
+  return fileName + " (" + std::to_string(batch.Index() + 1) + " of " +
+         std::to_string(batch.Count()) + ")";
+}
+
 std::string WithTrailingSeparator(const std::string& folder) {
   if (!folder.empty() && folder.back() == kPathDelimiter) return folder;
   return folder + kPathDelimiter;

@@ -32,6 +32,9 @@ class TBatchList {
   std::int32_t index_ = -1;
 };
 
+// The file panel's text in batch mode: "scan.tif (2 of 5)".
+std::string BatchPanelText(const std::string& fileName, const TBatchList& batch);
+
 // A folder name as the batch keeps it: with a trailing separator (an empty name becomes "/").
 std::string WithTrailingSeparator(const std::string& folder);
 

@@ -76,8 +76,8 @@ void BM_ScaleToGrayOnly(benchmark::State& state) {
   ReportDisplay(state, source);
 }
 
-void BM_DisplayColourAveraged(benchmark::State& state) {
-  const TDibGraphic& source = ColourSource();
+// The resize transform from source to the display's 24 bits.
+void TimeResize(benchmark::State& state, const TDibGraphic& source) {
   TResizeTransform resize = ToTrueColour(kDisplayWidth, DisplayHeight(source));
   TDibGraphic display;
   for (auto _ : state) {
@@ -87,16 +87,13 @@ void BM_DisplayColourAveraged(benchmark::State& state) {
   ReportDisplay(state, source);
 }
 
+void BM_DisplayColourAveraged(benchmark::State& state) {
+  TimeResize(state, ColourSource());
+}
+
 // Nearest pixel of the bi-level page straight to 24 bits: the view with scale to gray off.
 void BM_DisplayBilevelNearest(benchmark::State& state) {
-  const TDibGraphic& source = BilevelSource();
-  TResizeTransform resize = ToTrueColour(kDisplayWidth, DisplayHeight(source));
-  TDibGraphic display;
-  for (auto _ : state) {
-    resize.ApplyOnDest(source, display);
-    benchmark::DoNotOptimize(display.Bits());
-  }
-  ReportDisplay(state, source);
+  TimeResize(state, BilevelSource());
 }
 
 }  // namespace

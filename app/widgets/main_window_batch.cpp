@@ -99,8 +99,7 @@ void TFormMain::ShowUnreadableEntry(const std::string& entry) {
     view->Redraw(true);
   }
   SetModified(false);
-  SetPanel(3, entry + " (" + std::to_string(Batch.Index() + 1) + " of " +
-                  std::to_string(Batch.Count()) + ")");
+  SetPanel(3, BatchPanelText(entry, Batch));
 }
 
 void TFormMain::SyncFilesList() {

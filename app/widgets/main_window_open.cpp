@@ -67,8 +67,7 @@ void TFormMain::OpenImage(const std::string& fileName) {
   ImageScrollBoxProcessed->Redraw(true);
   ExecuteCheckedZoom();
   if (!Batch.Empty()) {
-    SetPanel(3, fileName + " (" + std::to_string(Batch.Index() + 1) + " of " +
-                    std::to_string(Batch.Count()) + ")");
+    SetPanel(3, BatchPanelText(fileName, Batch));
   }
 }
 

@@ -1,10 +1,7 @@
 // The real zonewright-cli program: exit statuses and messages for good runs, failing files,
 // missing and unwritable folders and bad options, and the stored settings as defaults.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,18 +9,13 @@
 #include <vector>
 
 #include "batch_fixtures.h"
+#include "cli/command_runner.h"
 #include "temp_folder.h"
 #include "workflow/tiff_pages.h"
 
-extern char** environ;
-
 namespace {
 
-struct TResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using TResult = TCommandResult;
 
 class Command : public testing::Test {
  protected:
@@ -35,40 +27,7 @@ class Command : public testing::Test {
   // Runs the program with the arguments; the settings store is the test's own, empty
   // unless the test writes it.
   TResult Run(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> environment = {"ZONEWRIGHT_SETTINGS=" + settings};
-    for (char** e = environ; *e != nullptr; ++e) {
-      if (std::string(*e).rfind("ZONEWRIGHT_SETTINGS=", 0) != 0) environment.emplace_back(*e);
-    }
-    std::vector<std::string> argv = {ZW_CLI_PATH};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    const std::string outFile = work / "stdout", errFile = work / "stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    pid_t pid = 0;
-    const auto cArgv = Pointers(argv);
-    const auto cEnvironment = Pointers(environment);
-    TResult result;
-    if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, cArgv.data(), cEnvironment.data()) ==
-        0) {
-      int status = 0;
-      waitpid(pid, &status, 0);
-      result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    result.out = ReadText(outFile);
-    result.err = ReadText(errFile);
-    return result;
-  }
-
-  static std::vector<char*> Pointers(const std::vector<std::string>& texts) {
-    std::vector<char*> pointers;
-    for (const auto& text : texts) pointers.push_back(const_cast<char*>(text.c_str()));
-    pointers.push_back(nullptr);
-    return pointers;
+    return RunCommand(arguments, settings, work);
   }
 
   TTempFolder in, out, work;

@@ -1,60 +1,22 @@
 // The real zonewright-cli program asked for its version: the answer, when it is given instead
 // of a run, and when the words are not the option at all.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "cli/command_runner.h"
 #include "temp_folder.h"
-
-extern char** environ;
 
 namespace {
 
-struct TAnswer {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using TAnswer = TCommandResult;
 
 // Runs the command with its settings store pointed at a file that does not exist, so that
 // the operator's stored settings play no part.
 TAnswer Ask(const TTempFolder& work, const std::vector<std::string>& arguments) {
-  std::vector<std::string> texts = {ZW_CLI_PATH};
-  texts.insert(texts.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (auto& text : texts) argv.push_back(text.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> environment = {"ZONEWRIGHT_SETTINGS=" + work / "none.reg"};
-  for (char** e = environ; *e != nullptr; ++e) {
-    if (std::string(*e).rfind("ZONEWRIGHT_SETTINGS=", 0) != 0) environment.emplace_back(*e);
-  }
-  std::vector<char*> envp;
-  for (auto& text : environment) envp.push_back(text.data());
-  envp.push_back(nullptr);
-
-  const std::string outFile = work / "stdout", errFile = work / "stderr";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  TAnswer answer;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    answer.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  answer.out = ReadText(outFile);
-  answer.err = ReadText(errFile);
-  return answer;
+  return RunCommand(arguments, work / "none.reg", work);
 }
 
 const std::string kVersionLine = std::string("zonewright-cli ") + ZW_VERSION + "\n";
