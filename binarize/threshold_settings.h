@@ -28,7 +28,12 @@ enum TThresholdAlgo : std::int32_t {
   taEdge = 4,
   taPEI = 5,
   taAdaptive = 6,
-  taBackgroundTracking = 7
+  taBackgroundTracking = 7,
+  // Methods added after the eight above; stored settings keep the numbers of those.
+  taSauvola = 8,
+  taWolfJolion = 9,
+  taNick = 10,
+  taBackgroundNormalized = 11
 };
 
 struct TThresholdSettings {
