@@ -7,6 +7,7 @@
 #include "binarize/edge_threshold.h"
 #include "binarize/global_threshold.h"
 #include "binarize/niblack_threshold.h"
+#include "binarize/window_rules.h"
 #include "image/five_bit_channels.h"
 
 namespace {
@@ -89,6 +90,15 @@ void DispatchThresholding(TDIB& image, TThresholdSettings settings) {
                                   args.Contribution, kConvert, kLow, kHigh);
       break;
     }
+    case taSauvola:
+      SauvolaThreshold(image, s.AreaWidth, s.AreaHeight, s.Contrast, s.Brightness);
+      break;
+    case taWolfJolion:
+      WolfJolionThreshold(image, s.AreaWidth, s.AreaHeight, s.Contrast);
+      break;
+    case taNick:
+      NickThreshold(image, s.AreaWidth, s.AreaHeight, s.Contrast);
+      break;
     default:  // taPEI and values outside the method list call nothing
       break;
   }

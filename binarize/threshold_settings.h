@@ -13,6 +13,10 @@
 //   6 Adaptive            Contrast, Brightness; local window
 //   7 Background tracking Contrast / 255 = contribution; gray range Brightness div 2 to
 //                         Brightness x 2; local window
+//   8 Sauvola             Contrast = k x 100; Brightness = dynamic range R (-1 automatic:
+//                         the page's largest window deviation); local window
+//   9 Wolf-Jolion         Contrast = k x 100; local window
+//  10 NICK                Contrast = -k x 100; local window
 // Contribute, Min and Max are kept and restored only; no method reads them.
 #pragma once
 
@@ -66,7 +70,7 @@ TBackgroundTrackingArguments BackgroundTrackingArguments(const TThresholdSetting
 bool PrepareForThresholding(TDIB& image);
 
 // Calls the method that settings.Algo chooses on a prepared image, turning it into a 1-bit
-// image (dark pixels black). Algo 5, an Algo outside 0..7 and Dynamic with a Method other
+// image (dark pixels black). Algo 5, an Algo outside 0..11 and Dynamic with a Method other
 // than 0 or 1 call nothing. A method's failure propagates; the image may be partly processed.
 void DispatchThresholding(TDIB& image, TThresholdSettings settings);
 

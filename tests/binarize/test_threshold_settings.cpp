@@ -18,6 +18,7 @@
 #include "binarize/global_threshold.h"
 #include "binarize/niblack_threshold.h"
 #include "binarize/threshold_settings.h"
+#include "binarize/window_rules.h"
 #include "platform/errors.h"
 
 namespace {
@@ -151,6 +152,14 @@ TEST(ThresholdDispatch, EveryMethodGetsItsArguments) {
        [](TDIB& i) { BackgroundTrackingThreshold(i, 5, 9, 0, -2, 200 / 255.0, true, 0, 255); },
        [](TDIB& i) { BackgroundTrackingThreshold(i, 5, 9, 64, 256, 200 / 255.0, true, 0, 255); },
        "background tracking: Brightness -1 gives the range 0..-2"},
+      {Settings(taSauvola, 7, 30, 100), [](TDIB& i) { SauvolaThreshold(i, 5, 9, 30, 100); },
+       [](TDIB& i) { SauvolaThreshold(i, 5, 9, 100, 30); }, "Sauvola, contrast then brightness"},
+      {Settings(taSauvola, 7, 30, -1), [](TDIB& i) { SauvolaThreshold(i, 5, 9, 30, -1); },
+       [](TDIB& i) { SauvolaThreshold(i, 9, 5, 30, -1); }, "Sauvola, window width then height"},
+      {Settings(taWolfJolion, 7, 50, 100), [](TDIB& i) { WolfJolionThreshold(i, 5, 9, 50); },
+       [](TDIB& i) { WolfJolionThreshold(i, 5, 9, 100); }, "Wolf-Jolion, contrast"},
+      {Settings(taNick, 7, 15, 100), [](TDIB& i) { NickThreshold(i, 5, 9, 15); },
+       [](TDIB& i) { NickThreshold(i, 9, 5, 15); }, "NICK, window width then height"},
   };
   for (const auto& c : cases) {
     auto image = VariedPage();
@@ -169,7 +178,7 @@ TEST(ThresholdDispatch, CasesWithoutAMethodLeaveThePixels) {
     const char* why;
   } cases[] = {
       {taPEI, 0, "PEI has no method"},
-      {8, 0, "beyond the method list"},
+      {12, 0, "beyond the method list"},
       {-1, 0, "below the method list"},
       {INT_MIN, 0, "far below"},
       {taDynamic, 2, "Dynamic with neither MinMax nor Average"},
@@ -188,7 +197,7 @@ TEST(ThresholdDispatch, OneBitImagesAreLeftAlone) {
   auto image = VariedPage();
   Threshold(*image, 128, true, 0, 255);
   const auto before = Pixels(*image);
-  for (std::int32_t algo = -1; algo <= 8; ++algo) {
+  for (std::int32_t algo = -1; algo <= 12; ++algo) {
     EXPECT_FALSE(ApplyThresholding(*image, Settings(algo, 0, 30, 100))) << algo;
     EXPECT_EQ(Pixels(*image), before) << algo;
   }
