@@ -25,6 +25,7 @@ struct TPngDescription {
   png_uint_32 physX, physY;
   int paletteCount;
   png_color palette[256];
+  int memLevel;
 };
 
 // Writes the whole file. Returns false when libpng failed; nothing in this frame needs
@@ -39,6 +40,7 @@ bool WritePng(png_structp png, png_infop info, const TPngDescription* descriptio
     png_set_PLTE(png, info, description->palette, description->paletteCount);
   }
   png_set_pHYs(png, info, description->physX, description->physY, PNG_RESOLUTION_METER);
+  png_set_compression_mem_level(png, description->memLevel);
   png_write_info(png, info);
   if (description->blueFirst) png_set_bgr(png);
   png_write_image(png, rows);
@@ -67,6 +69,15 @@ std::vector<std::uint8_t> WidenWords(const TDIB& image) {
   return rgb;
 }
 
+// The compressor's memory level: level m keeps a hash table of 2^(m + 7) entries, and one
+// larger than the image's bytes finds no more matches, only costs clearing. Small images
+// (thumbnails, strips of a page) thus take a small compressor instead of the full 256 KiB.
+int CompressorMemoryLevel(std::int64_t imageBytes) {
+  int level = 1;
+  while (level < 8 && (std::int64_t{1} << (level + 7)) < imageBytes) ++level;
+  return level;
+}
+
 }  // namespace
 
 void TDIB::SavePNGToStream(TStream& stream) {
@@ -88,6 +99,8 @@ void TDIB::SavePNGToStream(TStream& stream) {
   }
 
   bool words = format_ == df15Bit || format_ == df16Bit;
+  const std::int64_t rowBytes = words ? std::int64_t{3} * Width() : BytesPerRow();
+  description.memLevel = CompressorMemoryLevel(rowBytes * Height());
   std::vector<std::uint8_t> widened = words ? WidenWords(*this) : std::vector<std::uint8_t>();
   std::vector<png_bytep> rows(description.height);
   for (std::int32_t y = 0; y < Height(); ++y) {

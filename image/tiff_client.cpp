@@ -7,6 +7,7 @@
 
 #include "image/dibunit.h"
 #include "image/read_error.h"
+#include "image/reader_limits.h"
 #include "platform/errors.h"
 
 namespace {
@@ -93,8 +94,9 @@ bool TTIFFHandle::Open(const char* mode) {
   std::unique_ptr<TIFFOpenOptions, TOptionsDeleter> options(TIFFOpenOptionsAlloc());
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), ErrorHandler, this);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), WarningHandler, this);
-  // No single buffer libtiff allocates for a sane image comes near this; hostile tags do.
-  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kMaxPixelBytes));
+  // No single buffer libtiff allocates for an image the readers take comes near this; hostile
+  // tags do.
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(kReaderPixelBytes));
   tiff_ = TIFFClientOpenExt("", mode, this, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
                             MapProc, UnmapProc, options.get());
   return tiff_ != nullptr;
