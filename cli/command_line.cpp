@@ -7,6 +7,8 @@
 #include <charconv>
 #include <system_error>
 
+#include "binarize/method_catalog.h"
+#include "cli/method_help.h"
 #include "cli/progress.h"
 #include "platform/ascii_case.h"
 #include "platform/folder_list.h"
@@ -16,13 +18,17 @@ namespace {
 
 constexpr std::int32_t kMaxJobs = 1024;
 
-std::int32_t ParseInteger(const std::string& option, const std::string& text) {
+std::optional<std::int32_t> ReadInteger(const std::string& text) {
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    throw EUsageError(option + ": '" + text + "' is not a 32-bit integer");
-  }
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return {};
   return value;
+}
+
+std::int32_t ParseInteger(const std::string& option, const std::string& text) {
+  const std::optional<std::int32_t> value = ReadInteger(text);
+  if (!value) throw EUsageError(option + ": '" + text + "' is not a 32-bit integer");
+  return *value;
 }
 
 std::int32_t ParseInRange(const std::string& option, const std::string& text, std::int32_t low,
@@ -33,6 +39,17 @@ std::int32_t ParseInRange(const std::string& option, const std::string& text, st
                       std::to_string(high));
   }
   return value;
+}
+
+// A method's number or its short name in any letter case.
+std::int32_t ParseAlgo(const std::string& text) {
+  if (const TMethodDescription* method = FindMethodByName(text)) return method->Algo;
+  const std::string numbers = "0.." + std::to_string(MethodCatalog().back().Algo);
+  if (!ReadInteger(text)) {
+    throw EUsageError("--algo: '" + text + "' names no method; give a number " + numbers +
+                      " or one of " + MethodNameList());
+  }
+  return ParseInRange("--algo", text, 0, MethodCatalog().back().Algo);
 }
 
 // "A<separator>B" as two integers.
@@ -69,8 +86,7 @@ struct TOption {
 const TOption kOptions[] = {
     {"output", 'o', true, [](TCommandLine& c, const std::string& v) { c.OutputFolder = v; }},
     {"settings", 0, true, [](TCommandLine& c, const std::string& v) { c.SettingsFile = v; }},
-    {"algo", 0, true,
-     [](TCommandLine& c, const std::string& v) { c.Algo = ParseInRange("--algo", v, 0, 7); }},
+    {"algo", 0, true, [](TCommandLine& c, const std::string& v) { c.Algo = ParseAlgo(v); }},
     {"method", 0, true,
      [](TCommandLine& c, const std::string& v) { c.Method = ParseInteger("--method", v); }},
     {"contrast", 0, true,
@@ -189,20 +205,18 @@ and written to OUTDIR under its own name with the extension of the output format
 Options left out take the stored settings, as the desktop program saved them.
 
 Method:
-  --algo N          0 standard, 1 auto, 2 dynamic, 3 advanced dynamic (Niblack),
-                    4 edge, 5 PEI (leaves the image as it is), 6 adaptive,
-                    7 background tracking
-  --method N        auto: 0 Otsu, 1 Lloyd, 2 Ridler and Calvard, 3 Uniform Error,
-                    4 Standard Deviation; dynamic: 0 MinMax, 1 Average
-  --contrast N      contrast; edge: sensitivity; background tracking: contribution
-                    x 255; dynamic: -1 automatic
-  --brightness N    brightness; standard: the level; edge: largest speck removed;
-                    background tracking: centre of the gray range; dynamic: -1 automatic
-  --area WxH        local window in pixels
+  --algo A          the method: its number or its name, any letter case (below)
+  --method N        the method's choice, where it has one
+  --contrast N      its first parameter, the one the left slider carries
+  --brightness N    its second parameter, the one the right slider carries
+  --area WxH        its local window in pixels
   --settings FILE   read the stored settings from FILE (default: $ZONEWRIGHT_SETTINGS,
                     else $XDG_CONFIG_HOME/zonewright/settings.reg, else
                     ~/.config/zonewright/settings.reg)
 
+Methods (--algo) and the options each reads, with range and default:
+)" + MethodHelpText() +
+         R"(
 Output:
   -o, --output DIR  output folder, created when missing
   --format F        tiff, bmp or png

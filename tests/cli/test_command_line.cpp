@@ -2,7 +2,9 @@
 // settings combine into a request.
 #include <gtest/gtest.h>
 
+#include "binarize/method_catalog.h"
 #include "cli/command_line.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -70,8 +72,13 @@ TEST(CommandLine, BadCommandLinesAreRefusedWithAReason) {
       {{"in", "--bogus"}, "unknown option '--bogus'"},
       {{"in", "-x"}, "unknown option '-x'"},
       {{"in", "--algo"}, "--algo needs a value"},
-      {{"in", "--algo", "8"}, "--algo: 8 is outside 0..7"},
-      {{"in", "--algo", "-1"}, "--algo: -1 is outside 0..7"},
+      {{"in", "--algo", "12"}, "--algo: 12 is outside 0..11"},
+      {{"in", "--algo", "-1"}, "--algo: -1 is outside 0..11"},
+      {{"in", "--algo", "otsu"},
+       "--algo: 'otsu' names no method; give a number 0..11 or one of standard, auto, dynamic, "
+       "niblack, edge, pei, adaptive, background-tracking, sauvola, wolf, nick, normalized"},
+      {{"in", "--algo", "sauvola2"}, "names no method"},
+      {{"in", "--algo", ""}, "names no method"},
       {{"in", "--contrast", "12a"}, "--contrast: '12a' is not a 32-bit integer"},
       {{"in", "--brightness", "4294967296"}, "not a 32-bit integer"},
       {{"in", "--brightness", ""}, "not a 32-bit integer"},
@@ -95,6 +102,45 @@ TEST(CommandLine, BadCommandLinesAreRefusedWithAReason) {
           << error.what() << " lacks " << c.message;
     }
   }
+}
+
+// --algo takes a method's number or its name in any letter case.
+TEST(CommandLine, AlgoTakesANumberOrAName) {
+  struct TCase {
+    const char* text;
+    std::int32_t algo;
+    const char* reason;
+  } cases[] = {
+      {"0", taStandard, "the first number"},
+      {"11", taBackgroundNormalized, "the last number"},
+      {"5", taPEI, "the external engine's number, as a stored setting may hold it"},
+      {"standard", taStandard, "a name"},
+      {"Background-Tracking", taBackgroundTracking, "any letter case"},
+      {"SAUVOLA", taSauvola, "a new method by name"},
+      {"wolf", taWolfJolion, "its short name"},
+      {"nick", taNick, "NICK"},
+      {"normalized", taBackgroundNormalized, "background-normalised"},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(Parse({"in", "--algo", c.text}).Algo, c.algo) << c.reason;
+  for (const TMethodDescription& method : MethodCatalog()) {
+    EXPECT_EQ(Parse({"in", "--algo=" + method.Name}).Algo, method.Algo) << method.Name;
+  }
+}
+
+// A store written with one of the methods after the first eight keeps it: the batch command
+// runs the stored method, not a clamped or defaulted one.
+TEST(CommandLine, AStoredNewMethodIsKept) {
+  TTempFolder folder;
+  const TSettingsStore store(
+      folder.Write("s.reg",
+                   "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vardemont Technologies\\Zonewright\\"
+                   "Thresholding]\n\"Algo\"=dword:0000000a\n\"Contrast\"=dword:00000012\n"));
+  TThresholdSettings settings;
+  TBatchOptions options;
+  LoadSettings(store, settings, options);
+  const TBatchRequest request = MakeRequest(Parse({"a", "-o", "/o/"}), settings, options);
+  EXPECT_EQ(request.Settings.Algo, taNick);
+  EXPECT_EQ(request.Settings.Contrast, 18);
 }
 
 TEST(CommandLine, HelpNeedsNoInput) {
@@ -139,6 +185,21 @@ TEST(CommandLine, HelpListsEveryOption) {
         "--all-pages", "--jobs", "--shard", "--verbose", "--quiet", "--help"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
+}
+
+// Every method appears in the help with its number, its name and its rule.
+TEST(CommandLine, HelpListsEveryMethod) {
+  const std::string usage = UsageText();
+  for (const TMethodDescription& method : MethodCatalog()) {
+    const std::string head = std::to_string(method.Algo) + " " + method.Name;
+    EXPECT_NE(usage.find(head + std::string(20 - method.Name.size(), ' ') + method.Caption),
+              std::string::npos)
+        << head;
+  }
+  EXPECT_NE(usage.find("--contrast        -k x 100, so k = -Contrast / 100, typically 10..20"),
+            std::string::npos)
+      << "NICK's contrast with its meaning:\n"
+      << usage;
 }
 
 }  // namespace
