@@ -19,14 +19,15 @@ score: without --algo every INPUT is a binarized result and is scored as it is; 
 --algo the method runs on every INPUT page with the settings given (the settings record's
 defaults for those left out, never the stored settings). Prints each page's measures and
 their means.
-  --algo N          the method (0..11, as the batch command numbers them)
+  --algo M          the method: its number or short name, as the batch command
+                    takes them
   --method N, --contrast N, --brightness N, --area WxH
                     the method's settings, as the batch command takes them
 
 tune: runs every setting of each method's grid on every page, reading each page once,
 and prints the best setting of each method by mean F-measure, the best setting over all
 methods, and each page's best setting with the mean of those per-page bests.
-  --algo N[,M...]   the methods searched (default: all)
+  --algo M[,M...]   the methods searched, by number or name (default: all)
   -j, --jobs N      runs at once (default: the number of processors)
 
 Both:

@@ -1,20 +1,23 @@
-// Method numbers on the command line and in reports.
+// Method numbers and names on the command line and in reports.
 #include "evaluate/method_names.h"
 
 #include <algorithm>
 #include <charconv>
 
+#include "binarize/method_catalog.h"
 #include "evaluate/eval_command_line.h"
 
 namespace {
 
 std::int32_t ParseAlgo(const std::string& option, const std::string& text) {
+  if (const TMethodDescription* method = FindMethodByName(text)) return method->Algo;
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 ||
-      value > kLastAlgo) {
-    throw EEvalUsageError(option + ": '" + text + "' is not a method number 0.." +
-                          std::to_string(kLastAlgo));
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      FindMethod(value) == nullptr) {
+    throw EEvalUsageError(option + ": '" + text + "' is no method: give a number 0.." +
+                          std::to_string(MethodCatalog().back().Algo) + " or one of " +
+                          MethodNameList());
   }
   return value;
 }
@@ -33,6 +36,13 @@ std::vector<std::int32_t> ParseAlgoList(const std::string& option, const std::st
   }
 }
 
+std::vector<std::int32_t> AllAlgos() {
+  std::vector<std::int32_t> algos;
+  for (const TMethodDescription& method : MethodCatalog()) algos.push_back(method.Algo);
+  return algos;
+}
+
 std::string MethodLabel(std::int32_t algo) {
-  return "algo " + std::to_string(algo);
+  const TMethodDescription* method = FindMethod(algo);
+  return std::to_string(algo) + (method != nullptr ? " " + method->Name : "");
 }

@@ -12,10 +12,7 @@
 namespace {
 
 std::vector<std::int32_t> MethodsToTune(const TEvalCommandLine& c) {
-  if (!c.Algos.empty()) return c.Algos;
-  std::vector<std::int32_t> all;
-  for (std::int32_t algo = 0; algo <= kLastAlgo; ++algo) all.push_back(algo);
-  return all;
+  return c.Algos.empty() ? AllAlgos() : c.Algos;
 }
 
 std::int32_t JobCount(const TEvalCommandLine& c) {

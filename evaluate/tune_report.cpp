@@ -3,15 +3,33 @@
 
 #include <algorithm>
 
+#include "binarize/method_catalog.h"
 #include "evaluate/method_names.h"
 #include "evaluate/score_table.h"
 
 namespace {
 
+using enum TRecordField;
+
 constexpr int kColumn = 10;
 
 std::string Padded(const std::string& text, std::size_t width, bool right = false) {
   return PaddedText(text, width, right);
+}
+
+// The option that gives field its value in s, with a leading space.
+std::string FieldOption(TRecordField field, const TThresholdSettings& s) {
+  switch (field) {
+    case rfMethod:
+      return " --method " + std::to_string(s.Method);
+    case rfContrast:
+      return " --contrast " + std::to_string(s.Contrast);
+    case rfBrightness:
+      return " --brightness " + std::to_string(s.Brightness);
+    case rfArea:
+      return " --area " + std::to_string(s.AreaWidth) + "x" + std::to_string(s.AreaHeight);
+  }
+  return "";
 }
 
 std::string Measures(const std::optional<TSettingScore>& s) {
@@ -78,10 +96,12 @@ std::string TableReport(const TTuningSummary& summary) {
 }  // namespace
 
 std::string SettingOptions(const TThresholdSettings& s) {
-  return "--algo " + std::to_string(s.Algo) + " --method " + std::to_string(s.Method) +
-         " --contrast " + std::to_string(s.Contrast) + " --brightness " +
-         std::to_string(s.Brightness) + " --area " + std::to_string(s.AreaWidth) + "x" +
-         std::to_string(s.AreaHeight);
+  std::string text = "--algo " + std::to_string(s.Algo);
+  const TMethodDescription* method = FindMethod(s.Algo);
+  for (const TRecordField field : {rfMethod, rfContrast, rfBrightness, rfArea}) {
+    if (method == nullptr || FindFieldUse(*method, field) != nullptr) text += FieldOption(field, s);
+  }
+  return text;
 }
 
 std::string TuningReport(const TTuningSummary& summary, bool csv) {

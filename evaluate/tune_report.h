@@ -6,7 +6,8 @@
 
 #include "evaluate/tune_summary.h"
 
-// A setting as the options that reproduce it with score: "--algo 3 --method 0 ...".
+// A setting as the options that reproduce it with score, for the fields its method reads:
+// "--algo 3 --contrast 20 --area 61x61"; every field for a number without a method.
 std::string SettingOptions(const TThresholdSettings& settings);
 
 std::string TuningReport(const TTuningSummary& summary, bool csv);

@@ -7,38 +7,10 @@
 
 #include "evaluate/eval_command.h"
 #include "evaluate/eval_command_line.h"
-#include "tests/batch_fixtures.h"
+#include "tests/evaluate/command_fixtures.h"
 #include "tests/temp_folder.h"
 
 namespace {
-
-struct TRun {
-  int Status;
-  std::string Out, Err;
-};
-
-TRun RunEval(const std::vector<std::string>& arguments) {
-  std::FILE* out = std::tmpfile();
-  std::FILE* err = std::tmpfile();
-  const int status = RunEvalCommand(arguments, out, err, false);
-  auto text = [](std::FILE* file) {
-    std::string all;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;) all += char(c);
-    std::fclose(file);
-    return all;
-  };
-  return {status, text(out), text(err)};
-}
-
-// A gray page and, as its ground truth, the page binarized at level 128.
-void WritePageWithTruth(const TTempFolder& folder, const std::string& name, std::int32_t seed) {
-  const auto page = GrayPage(seed);
-  page->SavePNGToFile(folder / (name + ".png"));
-  const auto truth = page->Duplicate();
-  ApplyThresholding(*truth, TThresholdSettings{taStandard, 0, 0, 128});
-  truth->SavePNGToFile(folder / (name + "_gt.png"));
-}
 
 TEST(ScoreCommand, MethodThatMadeTheTruthScoresPerfectly) {
   const TTempFolder folder;
@@ -119,7 +91,7 @@ TEST(EvalCommandLine, BadCommandLinesAreRefused) {
       {"no command", {"page.png"}, "unknown command 'page.png'"},
       {"only options", {"--csv"}, "no command"},
       {"no input", {"score"}, "no input"},
-      {"a method out of range", {"score", "--algo", "12", "p"}, "'12' is not a method number"},
+      {"a method out of range", {"score", "--algo", "12", "p"}, "'12' is no method"},
       {"score runs one method", {"score", "--algo", "1,2", "p"}, "score runs one method"},
       {"settings without a method would be ignored",
        {"score", "--contrast", "5", "p"},
@@ -132,7 +104,7 @@ TEST(EvalCommandLine, BadCommandLinesAreRefused) {
        "--jobs is not an option of score"},
       {"jobs must be positive", {"tune", "-j", "0", "p"}, "outside 1..1024"},
       {"an area needs two numbers", {"score", "--algo", "3", "--area", "31", "p"}, "is not WxH"},
-      {"an empty method in a list", {"tune", "--algo", "1,,2", "p"}, "'' is not a method"},
+      {"an empty method in a list", {"tune", "--algo", "1,,2", "p"}, "'' is no method"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Reason);
@@ -144,7 +116,7 @@ TEST(EvalCommandLine, BadCommandLinesAreRefused) {
 
 TEST(EvalCommandLine, SettingsLeftOutTakeTheRecordDefaults) {
   const TEvalCommandLine c =
-      ParseEvalCommandLine({"score", "--algo=3", "--contrast", "16", "--area", "31x21", "p"});
+      ParseEvalCommandLine({"score", "--algo=NIBLACK", "--contrast", "16", "--area", "31x21", "p"});
   TThresholdSettings expected;
   expected.Algo = 3;
   expected.Contrast = 16;
