@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "binarize/byte_counts.h"
+#include "binarize/simd/average_rows.h"
 #include "binarize/window_filters.h"
 #include "binarize/window_filters_plane.h"
 #include "platform/errors.h"
@@ -93,6 +94,11 @@ void DynamicThresholdAverage(TDIB& image, std::int32_t areaW, std::int32_t areaH
                              std::uint8_t lowValue, std::uint8_t highValue) {
   GrayFrom24Bit(image);
   ResolveAutomatic(image, contrast, brightness);
+  const auto level = static_cast<std::uint8_t>(brightness & 0xFF);
+  if (AverageRowsByBand(image, areaW, areaH, TAverageRule{contrast, level, lowValue, highValue})) {
+    if (convert) image.ConvertTo(df1Bit);
+    return;
+  }
   auto mean = BlankLike(image);
   LocalMean(image, *mean, areaW, areaH);
   const std::int32_t w = image.Width();
@@ -108,5 +114,5 @@ void DynamicThresholdAverage(TDIB& image, std::int32_t areaW, std::int32_t areaH
   mean.reset();
   // With LowValue 0 and HighValue 255 the decided pixels keep their side, unless Brightness
   // is 255, which sends every pixel dark.
-  Threshold(image, static_cast<std::uint8_t>(brightness & 0xFF), convert, lowValue, highValue);
+  Threshold(image, level, convert, lowValue, highValue);
 }

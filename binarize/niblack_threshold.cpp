@@ -8,16 +8,11 @@
 
 #include "binarize/dynamic_threshold.h"
 #include "binarize/global_threshold.h"
+#include "binarize/simd/niblack_rows.h"
 #include "binarize/window_filters_plane.h"
 #include "binarize/window_filters_sums.h"
 #include "platform/errors.h"
 
-namespace {
-
-// The rows of the band for output row y. Rows enter one by one from the top, an output row
-// following every odd count; the band then slides with exactly `rows` rows and finally gives
-// up rows one by one at the bottom, an output row following every odd count left. An even
-// band thus reaches one row further down than up while it slides.
 TSpan NiblackBand(std::int32_t y, std::int32_t rows, std::int32_t height) {
   const std::int32_t half = rows / 2;
   if (rows % 2 == 1) {
@@ -29,11 +24,12 @@ TSpan NiblackBand(std::int32_t y, std::int32_t rows, std::int32_t height) {
   return TSpan{y - half + 1, y + half};
 }
 
-// The run of columns for column x: always odd, so always centred.
 TSpan NiblackRun(std::int32_t x, std::int32_t columns, std::int32_t width) {
   std::int32_t reach = std::min({x, width - 1 - x, columns / 2});
   return TSpan{x - reach, x + reach};
 }
+
+namespace {
 
 // The rule for one pixel from its window's sums: with mean = sum div n, variance =
 // (squares - sum * mean) div n and sd its root from the table, the pixel is white when
@@ -59,42 +55,28 @@ class TNiblackDecision {
   std::array<double, 129> deviationTerm_;
 };
 
-}  // namespace
-
-const TSquareRootTable& SquareRootTable() {
-  static const TSquareRootTable table = [] {
-    TSquareRootTable roots{};
-    for (std::int32_t root = 0; root * root < kSquareRootTableSize; ++root) {
-      const std::int32_t end = std::min((root + 1) * (root + 1), kSquareRootTableSize);
-      std::fill(roots.begin() + root * root, roots.begin() + end, static_cast<std::uint8_t>(root));
-    }
-    return roots;
-  }();
-  return table;
-}
-
-void NiblackBinarize(const TDIB& source, TDIB& destination, std::int32_t areaW, std::int32_t areaH,
-                     double k) {
-  if (areaH < 1 || areaW < 0) throw EError(kBadArea);
-  std::unique_ptr<TDIB> copy;
-  const TDIB& image = FilterSource(source, destination, copy);
+// A band taller than the image is cut to height - 1 rows, but never to none: a one-row image
+// keeps its row. The run of columns is at most the width and always odd.
+TNiblackWindow NiblackWindowOf(const TDIB& image, std::int32_t areaW, std::int32_t areaH) {
   const std::int32_t width = image.Width();
   const std::int32_t height = image.Height();
-  if (width == 0 || height == 0) return;
-  // A band taller than the image is cut to height - 1 rows, but never to none: a one-row
-  // image keeps its row.
-  const std::int32_t rows = std::max(areaH > height ? height - 1 : areaH, 1);
-  std::int32_t columns = areaW >= width ? width - 1 : areaW;
-  if (columns % 2 == 0) ++columns;
+  TNiblackWindow window{std::max(areaH > height ? height - 1 : areaH, 1),
+                        areaW >= width ? width - 1 : areaW};
+  if (window.columns % 2 == 0) ++window.columns;
+  return window;
+}
 
+// The rule pixel by pixel on 64-bit sums: any window, any k.
+void NiblackByPixels(const TPlane& in, const TPlane& destination, TNiblackWindow window, double k) {
+  const std::int32_t width = in.width;
+  const std::int32_t columns = window.columns;
   const TNiblackDecision decide(k);
-  const TPlane in = PlaneOf(image);
   TWindowSums<true> sums(in);
   const std::int32_t reach = columns / 2;
   TDivider count(1);
   TDivider fullRun(1);
-  for (std::int32_t y = 0; y < height; ++y) {
-    sums.MoveTo(NiblackBand(y, rows, height));
+  for (std::int32_t y = 0; y < in.height; ++y) {
+    sums.MoveTo(NiblackBand(y, window.rows, in.height));
     const std::uint8_t* pixels = in.Row(y);
     std::uint8_t* out = destination.Row(y);
     auto decideAt = [&](std::int32_t x, TSpan run, const TDivider& pixelCount) {
@@ -117,13 +99,49 @@ void NiblackBinarize(const TDIB& source, TDIB& destination, std::int32_t areaW, 
   }
 }
 
+}  // namespace
+
+const TSquareRootTable& SquareRootTable() {
+  static const TSquareRootTable table = [] {
+    TSquareRootTable roots{};
+    for (std::int32_t root = 0; root * root < kSquareRootTableSize; ++root) {
+      const std::int32_t end = std::min((root + 1) * (root + 1), kSquareRootTableSize);
+      std::fill(roots.begin() + root * root, roots.begin() + end, static_cast<std::uint8_t>(root));
+    }
+    return roots;
+  }();
+  return table;
+}
+
+void NiblackBinarize(const TDIB& source, TDIB& destination, std::int32_t areaW, std::int32_t areaH,
+                     double k) {
+  if (areaH < 1 || areaW < 0) throw EError(kBadArea);
+  std::unique_ptr<TDIB> copy;
+  const TDIB& image = FilterSource(source, destination, copy);
+  if (image.Width() == 0 || image.Height() == 0) return;
+  const TNiblackWindow window = NiblackWindowOf(image, areaW, areaH);
+  const TPlane in = PlaneOf(image);
+  const TPlane out = PlaneOf(destination);
+  if (!NiblackRowsByBand(in, out, window, k, 255, 0)) NiblackByPixels(in, out, window, k);
+}
+
 void AdvancedDynamicThreshold(TDIB& image, std::int32_t areaW, std::int32_t areaH,
                               std::int32_t contrast, bool convert, std::uint8_t lowValue,
                               std::uint8_t highValue) {
   if (areaH < 1 || areaW < 0) throw EError(kBadArea);
   GrayFrom24Bit(image);
+  const double k = -static_cast<double>(contrast) / 100;
+  // In place, white straight to HighValue and black to LowValue, as the route below ends.
+  if (image.Width() > 0 && image.Height() > 0) {
+    const TPlane plane = PlaneOf(image);
+    if (NiblackRowsByBand(plane, plane, NiblackWindowOf(image, areaW, areaH), k, highValue,
+                          lowValue)) {
+      if (convert) image.ConvertTo(df1Bit);
+      return;
+    }
+  }
   auto decided = image.Duplicate();
-  NiblackBinarize(image, *decided, areaW, areaH, -static_cast<double>(contrast) / 100);
+  NiblackBinarize(image, *decided, areaW, areaH, k);
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     std::memcpy(image.Row(y), decided->Row(y), static_cast<std::size_t>(image.Width()));
   }

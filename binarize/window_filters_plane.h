@@ -27,6 +27,10 @@ struct TSpan {
   std::int32_t last;
 };
 
+// Half-width of LocalMean's window along an axis of size pixels: max(1, (area + 1) div 2),
+// cut to size - 1 when it reaches across the whole axis.
+std::int32_t MeanRadius(std::int32_t area, std::int32_t size);
+
 // Fails with the 8-bit message unless the image is 8-bit.
 void Require8Bit(const TDIB& image);
 // The methods' first step: a 24-bit image becomes 8-bit gray; anything else not 8-bit fails

@@ -8,13 +8,12 @@
 #include "binarize/window_filters.h"
 #include "binarize/window_filters_sums.h"
 
-namespace {
-
-// Half-width of the mean's window; one reaching across the whole image acts like size - 1.
 std::int32_t MeanRadius(std::int32_t area, std::int32_t size) {
   std::int64_t radius = std::max<std::int64_t>(1, (std::int64_t{area} + 1) / 2);
   return static_cast<std::int32_t>(std::min<std::int64_t>(radius, size - 1));
 }
+
+namespace {
 
 TSpan Clipped(std::int32_t centre, std::int32_t radius, std::int32_t size) {
   return TSpan{std::max(0, centre - radius), std::min(size - 1, centre + radius)};

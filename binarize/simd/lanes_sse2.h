@@ -1,0 +1,54 @@
+// Four 32-bit lanes per register (SSE2), the operations the row loops' body is written in.
+// Included only by the SSE2 kernels' source: everything stays inside its unnamed namespace.
+#pragma once
+
+namespace {
+
+struct TSse2Lanes {
+  using V = __m128i;
+  using F = __m128;
+  static constexpr int kLanes = 4;
+
+  static V Zero() { return _mm_setzero_si128(); }
+  static V Set(std::int32_t value) { return _mm_set1_epi32(value); }
+  static V Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+  static void Store(void* p, V v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+  static F LoadF(const float* p) { return _mm_loadu_ps(p); }
+  // Four bytes, zero-extended.
+  static V Bytes(const std::uint8_t* p) {
+    std::int32_t word;
+    __builtin_memcpy(&word, p, 4);
+    const V zero = Zero();
+    return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
+  }
+  static V Add(V a, V b) { return _mm_add_epi32(a, b); }
+  static V Sub(V a, V b) { return _mm_sub_epi32(a, b); }
+  static V And(V a, V b) { return _mm_and_si128(a, b); }
+  static V Gt(V a, V b) { return _mm_cmpgt_epi32(a, b); }
+  // a * b for lanes whose values fit in signed 16 bits.
+  static V Madd(V a, V b) { return _mm_madd_epi16(a, b); }
+  // The low 32 bits of a * b: even and odd lanes multiplied apart, then interleaved.
+  static V MulLo(V a, V b) {
+    const V even = _mm_mul_epu32(a, b);
+    const V odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x08), _mm_shuffle_epi32(odd, 0x08));
+  }
+  static V ShiftLeft8(V a) { return _mm_slli_epi32(a, 8); }
+  static F ToFloat(V a) { return _mm_cvtepi32_ps(a); }
+  static V Truncate(F a) { return _mm_cvttps_epi32(a); }
+  static F MulF(F a, F b) { return _mm_mul_ps(a, b); }
+  static F SqrtF(F a) { return _mm_sqrt_ps(a); }
+  // Inclusive prefix sums across the lanes.
+  static V Scan(V x) {
+    x = Add(x, _mm_slli_si128(x, 4));
+    return Add(x, _mm_slli_si128(x, 8));
+  }
+  static V Last(V x) { return _mm_shuffle_epi32(x, 0xFF); }
+  // Sixteen lanes of 0 or -1, four registers, as sixteen bytes of 0 or 0xFF.
+  static __m128i Narrow(const V* parts) {
+    return _mm_packs_epi16(_mm_packs_epi32(parts[0], parts[1]),
+                           _mm_packs_epi32(parts[2], parts[3]));
+  }
+};
+
+}  // namespace

@@ -1,0 +1,61 @@
+// The row loops of the window methods, built once per vector instruction set and chosen at
+// run time: column sums of a band of rows, their prefix sums along the row, window sums as
+// differences of prefix sums, and the per-pixel decisions of the Average mode and of
+// Niblack's rule made on those sums.
+//
+// Buffers named "padded" hold a whole number of 16-pixel groups (length is a multiple of 16)
+// and may be read and written up to that length; rows of an image are read only up to width.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/cpu_features.h"
+
+// One row of the Average mode: window sums and per-column thresholds in, final values out.
+struct TMeanRow {
+  const std::uint32_t* sums;   // window sum per column (padded)
+  const std::int32_t* counts;  // pixels per window, below 2^15 (padded)
+  const std::int32_t* limits;  // (2 contrast + 1) counts - 1 (padded)
+  const std::uint8_t* values;  // the pixels (padded)
+  std::uint8_t* out;           // padded
+  std::int32_t length;         // multiple of 16
+  std::int32_t contrast;       // 0 .. 255
+  std::uint8_t level;          // the final threshold's level
+  std::uint8_t low, high;      // the final threshold's values
+  std::uint8_t darkValue;      // what a pixel decided dark ends as
+  std::uint8_t brightValue;    // what a pixel decided bright ends as
+};
+
+// One row of Niblack's rule.
+struct TNiblackRow {
+  const std::uint32_t* sums;     // window sum per column (padded)
+  const std::uint32_t* squares;  // window sum of squares per column (padded)
+  const std::int32_t* counts;    // pixels per window, below 2^15 (padded)
+  const float* reciprocals;      // 1 / counts (padded)
+  const std::uint8_t* values;    // the pixels (padded)
+  std::uint8_t* out;             // padded
+  std::int32_t length;           // multiple of 16
+  std::int32_t k256;             // trunc(256 k), |k256| below 2^15
+  std::uint8_t white, black;     // values for pixels at or above the level, and below it
+};
+
+struct TRowKernels {
+  // sums[x] += entering[x] - leaving[x] (and squares[x] likewise with squares, when not null)
+  // for x < width; entering and leaving are image rows.
+  void (*replaceRow)(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t* entering,
+                     const std::uint8_t* leaving, std::int32_t width);
+  // out[x] = in[0] + ... + in[x], modulo 2^32, over padded length.
+  void (*prefixSums)(const std::uint32_t* in, std::uint32_t* out, std::int32_t length);
+  // out[x] = prefix[x + offset] - prefix[x], over padded length.
+  void (*differences)(const std::uint32_t* prefix, std::int32_t offset, std::uint32_t* out,
+                      std::int32_t length);
+  void (*meanRow)(const TMeanRow& row);
+  void (*niblackRow)(const TNiblackRow& row);
+};
+
+extern const TRowKernels kSse2RowKernels;
+extern const TRowKernels kAvx2RowKernels;
+extern const TRowKernels kAvx512RowKernels;
+
+// The kernels of the active instruction set.
+const TRowKernels& RowKernels();

@@ -1,0 +1,141 @@
+// The row loops of the window methods, written once over a lanes type (TSse2Lanes,
+// TAvx2Lanes, TAvx512Lanes) and compiled once per instruction set. Included only by the
+// kernels' sources, after their lanes header: everything stays inside their unnamed namespace.
+//
+// The Average mode's test |round(sum / n) - v| > contrast, with round to nearest and an exact
+// half to the even neighbour, is made without dividing: with excess = 2 (sum - v n), limit =
+// (2 contrast + 1) n - 1 and e = 1 when v + contrast is even, the mean exceeds v + contrast
+// exactly when excess - e > limit, and falls below v - contrast exactly when
+// excess + e + limit < 0.
+//
+// Niblack's rule divides by the window's count through a float reciprocal and corrects the
+// quotient by one either way from the exact remainder; the root of the variance (below 2^15)
+// is exact in float. Its level test v - mean - sd k256 / 256 > -1 is made in integers:
+// 256 (v - mean + 1) > sd k256.
+#pragma once
+
+namespace {
+
+template <class L>
+void ReplaceRow(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t* entering,
+                const std::uint8_t* leaving, std::int32_t width) {
+  std::int32_t x = 0;
+  for (; x + L::kLanes <= width; x += L::kLanes) {
+    const auto in = L::Bytes(entering + x);
+    const auto out = L::Bytes(leaving + x);
+    L::Store(sums + x, L::Add(L::Load(sums + x), L::Sub(in, out)));
+    if (squares == nullptr) continue;
+    const auto change = L::Sub(L::Madd(in, in), L::Madd(out, out));
+    L::Store(squares + x, L::Add(L::Load(squares + x), change));
+  }
+  for (; x < width; ++x) {
+    const std::int32_t in = entering[x];
+    const std::int32_t out = leaving[x];
+    sums[x] += static_cast<std::uint32_t>(in - out);
+    if (squares != nullptr) squares[x] += static_cast<std::uint32_t>(in * in - out * out);
+  }
+}
+
+// Each group's sums are found apart; only the running carry waits on the group before.
+template <class L>
+void PrefixSums(const std::uint32_t* in, std::uint32_t* out, std::int32_t length) {
+  auto carry = L::Zero();
+  for (std::int32_t x = 0; x < length; x += L::kLanes) {
+    const auto local = L::Scan(L::Load(in + x));
+    L::Store(out + x, L::Add(local, carry));
+    carry = L::Add(carry, L::Last(local));
+  }
+}
+
+template <class L>
+void Differences(const std::uint32_t* prefix, std::int32_t offset, std::uint32_t* out,
+                 std::int32_t length) {
+  for (std::int32_t x = 0; x < length; x += L::kLanes) {
+    L::Store(out + x, L::Sub(L::Load(prefix + x + offset), L::Load(prefix + x)));
+  }
+}
+
+// mask ? a : b, bytewise.
+inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
+  return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+}
+
+inline __m128i Bytes16(std::uint8_t value) {
+  return _mm_set1_epi8(static_cast<char>(value));
+}
+
+template <class L>
+void MeanRow(const TMeanRow& row) {
+  constexpr int kParts = 16 / L::kLanes;
+  const auto parity = L::Set(row.contrast + 1);
+  const auto one = L::Set(1);
+  const auto zero = L::Zero();
+  const __m128i level = Bytes16(row.level);
+  const __m128i low = Bytes16(row.low);
+  const __m128i high = Bytes16(row.high);
+  const __m128i dark = Bytes16(row.darkValue);
+  const __m128i bright = Bytes16(row.brightValue);
+  for (std::int32_t x = 0; x < row.length; x += 16) {
+    typename L::V darker[kParts], brighter[kParts];
+    for (int part = 0; part < kParts; ++part) {
+      const std::int32_t i = x + part * L::kLanes;
+      const auto v = L::Bytes(row.values + i);
+      const auto product = L::Madd(v, L::Load(row.counts + i));
+      const auto difference = L::Sub(L::Load(row.sums + i), product);
+      const auto excess = L::Add(difference, difference);
+      const auto e = L::And(L::Add(v, parity), one);
+      const auto limit = L::Load(row.limits + i);
+      darker[part] = L::Gt(L::Sub(excess, e), limit);
+      brighter[part] = L::Gt(zero, L::Add(L::Add(excess, e), limit));
+    }
+    const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.values + x));
+    const __m128i notAbove = _mm_cmpeq_epi8(_mm_subs_epu8(values, level), _mm_setzero_si128());
+    const __m128i kept = Select(notAbove, low, high);
+    const __m128i result =
+        Select(L::Narrow(darker), dark, Select(L::Narrow(brighter), bright, kept));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + x), result);
+  }
+}
+
+// floor(dividend / counts), from a float estimate corrected by the exact remainder.
+template <class L>
+typename L::V Quotient(typename L::V dividend, typename L::V counts, typename L::F reciprocals) {
+  auto quotient = L::Truncate(L::MulF(L::ToFloat(dividend), reciprocals));
+  const auto rest = L::Sub(dividend, L::Madd(quotient, counts));
+  // A true mask (-1) taken away adds one; added, takes one away.
+  quotient = L::Sub(quotient, L::Gt(rest, L::Sub(counts, L::Set(1))));
+  return L::Add(quotient, L::Gt(L::Zero(), rest));
+}
+
+template <class L>
+void NiblackRow(const TNiblackRow& row) {
+  constexpr int kParts = 16 / L::kLanes;
+  const auto k256 = L::Set(row.k256 & 0xFFFF);
+  const auto one = L::Set(1);
+  const __m128i white = Bytes16(row.white);
+  const __m128i black = Bytes16(row.black);
+  for (std::int32_t x = 0; x < row.length; x += 16) {
+    typename L::V whites[kParts];
+    for (int part = 0; part < kParts; ++part) {
+      const std::int32_t i = x + part * L::kLanes;
+      const auto sums = L::Load(row.sums + i);
+      const auto counts = L::Load(row.counts + i);
+      const auto reciprocals = L::LoadF(row.reciprocals + i);
+      const auto mean = Quotient<L>(sums, counts, reciprocals);
+      const auto spread = L::Sub(L::Load(row.squares + i), L::MulLo(sums, mean));
+      const auto variance = Quotient<L>(spread, counts, reciprocals);
+      const auto deviation = L::Truncate(L::SqrtF(L::ToFloat(variance)));
+      const auto level = L::ShiftLeft8(L::Add(L::Sub(L::Bytes(row.values + i), mean), one));
+      whites[part] = L::Gt(level, L::Madd(deviation, k256));
+    }
+    const __m128i result = Select(L::Narrow(whites), white, black);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + x), result);
+  }
+}
+
+template <class L>
+constexpr TRowKernels KernelsOf() {
+  return TRowKernels{&ReplaceRow<L>, &PrefixSums<L>, &Differences<L>, &MeanRow<L>, &NiblackRow<L>};
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+// Every vector path this processor runs (SSE2, AVX2, AVX-512), forced in turn, against plain
+// per-pixel rules on random images whose widths leave partial 16-pixel groups, for windows
+// from one pixel to wider than the image.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "binarize/dynamic_threshold.h"
+#include "binarize/global_threshold.h"
+#include "binarize/niblack_threshold.h"
+#include "image/rounding.h"
+#include "platform/cpu_features.h"
+#include "tests/binarize/local_method_fixtures.h"
+
+using namespace local_fixtures;
+
+namespace {
+
+// Runs check(name) once per level the processor offers, with that level active.
+template <class TCheck>
+void ForEachSimdLevel(TCheck check) {
+  for (TSimdLevel level : {TSimdLevel::kSse2, TSimdLevel::kAvx2, TSimdLevel::kAvx512}) {
+    if (level > ProcessorSimd()) continue;
+    const TSimdLevel before = UseSimd(level);
+    check(std::string(SimdName(level)));
+    UseSimd(before);
+  }
+}
+
+// The fixtures' fine and coarse random images, and a narrow one (values 100 to 103) where
+// means fall exactly halfway between two levels and ties of the contrast test are common.
+enum class TPicture { kFine, kCoarse, kNarrow };
+constexpr TPicture kPictures[] = {TPicture::kFine, TPicture::kCoarse, TPicture::kNarrow};
+
+std::unique_ptr<TDIB> Picture(std::int32_t width, std::int32_t height, std::uint32_t seed,
+                              TPicture picture) {
+  if (picture != TPicture::kNarrow) {
+    return RandomGray(width, height, seed, picture == TPicture::kCoarse);
+  }
+  std::mt19937 random(seed);
+  std::vector<std::uint8_t> values(static_cast<std::size_t>(width) * height);
+  for (auto& v : values) v = static_cast<std::uint8_t>(100 + random() % 4);
+  return Gray(width, values);
+}
+
+const char* NameOf(TPicture picture) {
+  return picture == TPicture::kFine ? "fine" : picture == TPicture::kCoarse ? "coarse" : "narrow";
+}
+
+struct TWindowCase {
+  std::int32_t width, height, areaW, areaH;
+  const char* reason;
+};
+
+const TWindowCase kWindowCases[] = {
+    {37, 23, 1, 1, "smallest window"},
+    {37, 23, 2, 2, "even window size"},
+    {53, 41, 7, 7, "the dialog's default window"},
+    {131, 97, 51, 51, "large window: border runs wider than a 16-pixel group"},
+    {19, 13, 60, 60, "window larger than the image"},
+    {1, 17, 7, 7, "one column"},
+    {17, 1, 7, 7, "one row"},
+    {67, 5, 3, 51, "tall window on a short image"},
+    {250, 3, 200, 1, "wide window on a short image"},
+};
+
+// Values of pixels in the window of half-widths rx x ry around (x, y), clipped or centred.
+struct TWindowTotals {
+  std::uint64_t sum = 0, squares = 0, count = 0;
+};
+
+TWindowTotals Totals(const TDIB& image, TSpan columns, TSpan rows) {
+  TWindowTotals totals;
+  for (std::int32_t v = rows.first; v <= rows.last; ++v) {
+    for (std::int32_t u = columns.first; u <= columns.last; ++u) {
+      const std::uint64_t p = image.Row(v)[u];
+      totals.sum += p;
+      totals.squares += p * p;
+      ++totals.count;
+    }
+  }
+  return totals;
+}
+
+// The Average mode with a given contrast and brightness, pixel by pixel, ending 8-bit.
+std::vector<std::uint8_t> PlainAverage(const TDIB& image, std::int32_t areaW, std::int32_t areaH,
+                                       std::int32_t contrast, std::uint8_t level) {
+  const std::int32_t w = image.Width(), h = image.Height();
+  const std::int32_t rx = std::min(std::max(1, (areaW + 1) / 2), w - 1);
+  const std::int32_t ry = std::min(std::max(1, (areaH + 1) / 2), h - 1);
+  std::vector<std::uint8_t> out;
+  for (std::int32_t y = 0; y < h; ++y) {
+    for (std::int32_t x = 0; x < w; ++x) {
+      const TWindowTotals t = Totals(image, {std::max(0, x - rx), std::min(w - 1, x + rx)},
+                                     {std::max(0, y - ry), std::min(h - 1, y + ry)});
+      const std::int32_t mean = RoundHalfEven(double(t.sum) / double(t.count));
+      const std::int32_t v = image.Row(y)[x];
+      std::int32_t decided = v;
+      if (std::abs(mean - v) > contrast) decided = mean > v ? 10 : 240;
+      out.push_back(decided > level ? 240 : 10);
+    }
+  }
+  return out;
+}
+
+// Niblack's rule pixel by pixel, as AdvancedDynamicThreshold applies it, ending 8-bit.
+std::vector<std::uint8_t> PlainNiblack(const TDIB& image, std::int32_t areaW, std::int32_t areaH,
+                                       std::int32_t contrast) {
+  const std::int32_t w = image.Width(), h = image.Height();
+  const std::int32_t rows = std::max(areaH > h ? h - 1 : areaH, 1);
+  const std::int32_t columns = (areaW >= w ? w - 1 : areaW) | 1;
+  const double k256 = std::trunc(-static_cast<double>(contrast) / 100 * 256);
+  std::vector<std::uint8_t> out;
+  for (std::int32_t y = 0; y < h; ++y) {
+    for (std::int32_t x = 0; x < w; ++x) {
+      const TWindowTotals t = Totals(image, NiblackRun(x, columns, w), NiblackBand(y, rows, h));
+      const std::uint64_t mean = t.sum / t.count;
+      const std::uint64_t variance = (t.squares - t.sum * mean) / t.count;
+      const auto deviation = static_cast<std::int32_t>(std::sqrt(double(variance)));
+      const double level = (image.Row(y)[x] - deviation * k256 / 256) - double(mean);
+      out.push_back(std::trunc(level) >= 0 ? 240 : 10);
+    }
+  }
+  return out;
+}
+
+TEST(SimdPaths, AverageModeEqualsThePlainRule) {
+  struct TRule {
+    std::int32_t contrast, brightness;
+    const char* reason;
+  };
+  const TRule rules[] = {{0, 128, "every difference decides"},
+                         {0, 99, "ties: means halfway above or below the pixel"},
+                         {15, 100, "typical contrast"},
+                         {1000, 128, "contrast beyond any difference: brightness alone"},
+                         {40, 255, "brightness 255 sends every pixel dark"}};
+  ForEachSimdLevel([&](const std::string& simd) {
+    std::uint32_t seed = 11;
+    for (const TWindowCase& c : kWindowCases) {
+      for (const TRule& rule : rules) {
+        for (TPicture picture : kPictures) {
+          auto image = Picture(c.width, c.height, seed++, picture);
+          const auto expected =
+              PlainAverage(*image, c.areaW, c.areaH, rule.contrast, std::uint8_t(rule.brightness));
+          DynamicThresholdAverage(*image, c.areaW, c.areaH, rule.contrast, rule.brightness, false,
+                                  10, 240);
+          EXPECT_EQ(Pixels(*image), expected)
+              << simd << ": " << c.reason << ", " << rule.reason << ", " << NameOf(picture);
+        }
+      }
+    }
+  });
+}
+
+TEST(SimdPaths, NiblackEqualsThePlainRule) {
+  struct TRule {
+    std::int32_t contrast;
+    const char* reason;
+  };
+  const TRule rules[] = {{16, "the dialog's default"},
+                         {0, "the mean alone"},
+                         {1, "a level within one of the mean"},
+                         {-70, "positive k: the level above the mean"},
+                         {12700, "the largest factor the lanes take"}};
+  ForEachSimdLevel([&](const std::string& simd) {
+    std::uint32_t seed = 101;
+    for (const TWindowCase& c : kWindowCases) {
+      for (const TRule& rule : rules) {
+        for (TPicture picture : kPictures) {
+          auto image = Picture(c.width, c.height, seed++, picture);
+          const auto expected = PlainNiblack(*image, c.areaW, c.areaH, rule.contrast);
+          AdvancedDynamicThreshold(*image, c.areaW, c.areaH, rule.contrast, false, 10, 240);
+          EXPECT_EQ(Pixels(*image), expected)
+              << simd << ": " << c.reason << ", " << rule.reason << ", " << NameOf(picture);
+        }
+      }
+    }
+  });
+}
+
+TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
+  struct TCase {
+    std::int32_t width;
+    std::uint8_t level, low, high;
+    const char* reason;
+  };
+  const TCase cases[] = {{1, 127, 0, 255, "one pixel"},
+                         {15, 127, 0, 255, "less than a group"},
+                         {65, 0, 0, 255, "level 0: only zeros dark"},
+                         {127, 255, 0, 255, "level 255: all dark"},
+                         {129, 99, 255, 0, "inverted values"},
+                         {200, 60, 3, 7, "both values set: all white after packing"}};
+  ForEachSimdLevel([&](const std::string& simd) {
+    std::uint32_t seed = 7;
+    for (const TCase& c : cases) {
+      auto image = RandomGray(c.width, 5, seed++, false);
+      std::vector<std::uint8_t> expected;
+      for (std::uint8_t v : Pixels(*image)) expected.push_back((v > c.level ? c.high : c.low) != 0);
+      Threshold(*image, c.level, true, c.low, c.high);
+      EXPECT_EQ(Bits(*image), expected) << simd << ": " << c.reason;
+    }
+  });
+}
+
+TEST(SimdPaths, AutoThresholdEqualsOtsuOnThePlainHistogram) {
+  ForEachSimdLevel([&](const std::string& simd) {
+    for (std::int32_t width : {1, 31, 33, 257}) {
+      auto image = RandomGray(width, 9, 40 + width, width % 2 == 1);
+      THistogram plain{};
+      for (std::uint8_t v : Pixels(*image)) ++plain[v];
+      const std::int32_t level = OtsuThreshold(plain);
+      std::vector<std::uint8_t> expected;
+      for (std::uint8_t v : Pixels(*image)) expected.push_back(v > level);
+      EXPECT_EQ(AutoThreshold(*image, 0, true, 0, 255), level) << simd << ", width " << width;
+      EXPECT_EQ(Bits(*image), expected) << simd << ", width " << width;
+    }
+  });
+}
+
+}  // namespace
