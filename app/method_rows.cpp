@@ -1,6 +1,9 @@
-// The eight methods of the settings dialog, row by row, and the fields they share.
+// The methods of the settings dialog, row by row, and the fields they share.
 #include "app/method_rows.h"
 
+#include <cctype>
+
+#include "binarize/method_catalog.h"
 #include "platform/errors.h"
 
 namespace {
@@ -8,6 +11,16 @@ namespace {
 constexpr TSpinLimits kLevel{-1, 255};
 constexpr TSpinLimits kNoLimits{};
 const std::vector<TField> kCommonReads = {fdAreaW, fdAreaH, fdContrast, fdBrightness};
+
+const TMethodDescription& Method(std::int32_t algo) {
+  const TMethodDescription* method = FindMethod(algo);
+  if (method == nullptr) throw EError("No method " + std::to_string(algo));
+  return *method;
+}
+
+const std::vector<std::string>& ChoicesOf(std::int32_t algo) {
+  return FindFieldUse(Method(algo), TRecordField::rfMethod)->Choices;
+}
 
 TFieldSpec Spin(TField id, const char* name, const char* label, TSpinLimits limits,
                 std::int32_t initial, std::int32_t checks, std::int32_t maxLength = 0) {
@@ -52,13 +65,13 @@ TMethodRow StandardRow() {
   return {
       .Algo = taStandard,
       .RadioName = "RadioButtonStandard",
-      .Caption = "Standard Thresholding",
+      .Caption = Method(taStandard).Caption,
       .Column = TColumn::clLeft,
       .Offered = true,
       .Fields = {level},
       .Reads = {fdStandard},
-      .Preset = std::nullopt,
-      .Labels = TParameterLabels{{"unused", false}, {"Brightness", true}},
+      .Preset = {},
+      .Note = "",
       .Fill = [](TFieldValues& v,
                  const TThresholdSettings& s) { SetField(v, fdStandard, s.Brightness); },
       .Write = [](const TFieldValues& v, TThresholdSettings& s) { s.Brightness = v[fdStandard]; }};
@@ -70,15 +83,13 @@ TMethodRow AutoRow() {
   return {
       .Algo = taAuto,
       .RadioName = "RadioButtonAuto",
-      .Caption = "Auto Thresholding",
+      .Caption = Method(taAuto).Caption,
       .Column = TColumn::clLeft,
       .Offered = true,
-      .Fields = {List(
-          fdAuto, "ComboBoxAuto", "Algorithm",
-          {"Otsu", "Lloyd", "Ridler and Calvard", "Uniform Error", "Standard Deviation"}, taAuto)},
+      .Fields = {List(fdAuto, "ComboBoxAuto", "Algorithm", ChoicesOf(taAuto), taAuto)},
       .Reads = {fdAuto},
-      .Preset = std::nullopt,
-      .Labels = TParameterLabels{{"unused", false}, {"unused", false}},
+      .Preset = {},
+      .Note = "",
       .Fill = [](TFieldValues& v, const TThresholdSettings& s) { SetField(v, fdAuto, s.Method); },
       .Write = [](const TFieldValues& v, TThresholdSettings& s) { s.Method = v[fdAuto]; }};
 }
@@ -95,19 +106,19 @@ void ModeChanged(TFieldValues& values) {
 }
 
 TMethodRow DynamicRow() {
-  TFieldSpec mode = List(fdMode, "ComboBoxMode", "Mode", {"MinMax", "Average"}, taDynamic);
+  TFieldSpec mode = List(fdMode, "ComboBoxMode", "Mode", ChoicesOf(taDynamic), taDynamic);
   mode.Changed = ModeChanged;
   std::vector<TField> reads = kCommonReads;
   reads.push_back(fdMode);
   return {.Algo = taDynamic,
           .RadioName = "RadioButtonDynamic",
-          .Caption = "Dynamic Thresholding",
+          .Caption = Method(taDynamic).Caption,
           .Column = TColumn::clRight,
           .Offered = true,
           .Fields = {mode},
           .Reads = reads,
-          .Preset = std::nullopt,
-          .Labels = TParameterLabels{{"Contrast", true}, {"Brightness", true}},
+          .Preset = {},
+          .Note = "",
           .Fill =
               [](TFieldValues& v, const TThresholdSettings& s) {
                 SetField(v, fdMode, s.Method);
@@ -122,17 +133,16 @@ TMethodRow DynamicRow() {
 
 // --- Advanced Dynamic and Adaptive: the common fields ----------------------------------------
 
-TMethodRow CommonFieldsRow(std::int32_t algo, const char* radio, const char* caption,
-                           std::optional<TAreaPreset> preset, TParameterLabels labels) {
+TMethodRow CommonFieldsRow(std::int32_t algo, const char* radio, TPreset preset) {
   return {.Algo = algo,
           .RadioName = radio,
-          .Caption = caption,
+          .Caption = Method(algo).Caption,
           .Column = TColumn::clRight,
           .Offered = true,
           .Fields = {},
           .Reads = kCommonReads,
-          .Preset = preset,
-          .Labels = labels,
+          .Preset = std::move(preset),
+          .Note = "",
           .Fill = FillCommon,
           .Write = WriteCommon};
 }
@@ -142,15 +152,15 @@ TMethodRow CommonFieldsRow(std::int32_t algo, const char* radio, const char* cap
 TMethodRow EdgeRow() {
   return {.Algo = taEdge,
           .RadioName = "RadioButtonEdge",
-          .Caption = "Edge Thresholding",
+          .Caption = Method(taEdge).Caption,
           .Column = TColumn::clLeft,
           .Offered = true,
           .Fields = {Spin(fdEdgeSensitivity, "SpinEditEdgeSensitivity", "Sensitivity", kLevel, 20,
                           taEdge, 3),
                      Spin(fdMaxSize, "SpinEditMaxSize", "Max spot size", {1, 9999}, 5, taEdge, 4)},
           .Reads = {fdContrast, fdBrightness},
-          .Preset = std::nullopt,
-          .Labels = TParameterLabels{{"Sensitiv.", true}, {"Max Noise", true}},
+          .Preset = {},
+          .Note = "",
           .Fill =
               [](TFieldValues& v, const TThresholdSettings& s) {
                 SetField(v, fdContrast, s.Contrast);
@@ -169,15 +179,15 @@ TMethodRow PeiRow() {
   return {
       .Algo = taPEI,
       .RadioName = "RadioButtonPEI",
-      .Caption = "PEI Thresholding",
+      .Caption = Method(taPEI).Caption,
       .Column = TColumn::clLeft,
       .Offered = false,
       .Fields = {List(fdPeiParameters, "ComboBoxPeiParameters", "Parameters", {"default.mst"},
                       taPEI, TFieldKind::fkEditableList),
                  TFieldSpec{fdFieldCount, "ButtonPeiDialog", "Custom...", TFieldKind::fkButton}},
       .Reads = {},
-      .Preset = std::nullopt,
-      .Labels = std::nullopt,
+      .Preset = {},
+      .Note = "",
       .Fill = [](TFieldValues&, const TThresholdSettings&) {},
       .Write = [](const TFieldValues&, TThresholdSettings&) {}};
 }
@@ -208,7 +218,7 @@ TMethodRow BackTrackRow() {
   contribute.Suffix = "%";
   return {.Algo = taBackgroundTracking,
           .RadioName = "RadioButtonBackTrack",
-          .Caption = "Background Tracking Thresholding",
+          .Caption = Method(taBackgroundTracking).Caption,
           .Column = TColumn::clRight,
           .Offered = true,
           .Fields = {Spin(fdBackTrackMin, "SpinEditBackTrackMin", "Min", {0, 255}, 128,
@@ -217,10 +227,107 @@ TMethodRow BackTrackRow() {
                           taBackgroundTracking, 3),
                      contribute},
           .Reads = {fdAreaW, fdAreaH, fdBackTrackMin, fdContribute},
-          .Preset = TAreaPreset{5, 5},
-          .Labels = TParameterLabels{{"Range", true}, {"Contribute", true}},
+          .Preset = {{fdAreaW, 5}, {fdAreaH, 5}},
+          .Note = "",
           .Fill = FillBackTrack,
           .Write = WriteBackTrack};
+}
+
+// --- The further methods: the common fields the catalog says they read ----------------------
+
+// The record field behind a common field.
+std::int32_t TThresholdSettings::*RecordOf(TField field) {
+  switch (field) {
+    case fdAreaW:
+      return &TThresholdSettings::AreaWidth;
+    case fdAreaH:
+      return &TThresholdSettings::AreaHeight;
+    case fdContrast:
+      return &TThresholdSettings::Contrast;
+    default:
+      return &TThresholdSettings::Brightness;
+  }
+}
+
+// The common fields a method reads, each with the catalog's default. A Method the method may
+// read has no common field; such a method needs a list of its own on its row.
+TPreset CommonDefaults(const TMethodDescription& method) {
+  TPreset preset;
+  for (const TFieldUse& use : method.Reads) {
+    if (use.Field == TRecordField::rfArea) {
+      preset.insert(preset.end(), {{fdAreaW, use.Default}, {fdAreaH, use.Default}});
+    } else if (use.Field == TRecordField::rfContrast) {
+      preset.push_back({fdContrast, use.Default});
+    } else if (use.Field == TRecordField::rfBrightness) {
+      preset.push_back({fdBrightness, use.Default});
+    }
+  }
+  return preset;
+}
+
+// "Contrast: k x 100, Brightness: Dynamic range": what the common fields carry for the
+// method, as its sliders call them.
+std::string CommonFieldsNote(const TMethodDescription& method) {
+  std::string note;
+  if (!method.Sliders) return note;
+  if (FindFieldUse(method, TRecordField::rfContrast) != nullptr) {
+    note = "Contrast: " + method.Sliders->Left.Caption;
+  }
+  if (FindFieldUse(method, TRecordField::rfBrightness) != nullptr) {
+    note +=
+        (note.empty() ? "" : ", ") + std::string("Brightness: ") + method.Sliders->Right.Caption;
+  }
+  return note;
+}
+
+// "RadioButtonWolfJolion" for "Wolf-Jolion Thresholding".
+std::string RadioNameOf(const std::string& caption) {
+  std::string name = "RadioButton";
+  for (const char c : caption.substr(0, caption.rfind(" Thresholding"))) {
+    if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+  }
+  return name;
+}
+
+// Checking the button puts the catalog's defaults into the fields the method reads, as the
+// Adaptive and Background Tracking buttons preset their areas.
+TMethodRow CatalogRow(const TMethodDescription& method) {
+  const TPreset defaults = CommonDefaults(method);
+  std::vector<TField> reads;
+  for (const auto& [field, value] : defaults) reads.push_back(field);
+  return {.Algo = method.Algo,
+          .RadioName = RadioNameOf(method.Caption),
+          .Caption = method.Caption,
+          .Column = TColumn::clRight,
+          .Offered = true,
+          .Fields = {},
+          .Reads = reads,
+          .Preset = defaults,
+          .Note = CommonFieldsNote(method),
+          .Fill =
+              [reads](TFieldValues& v, const TThresholdSettings& s) {
+                for (const TField field : reads) SetField(v, field, s.*RecordOf(field));
+              },
+          .Write =
+              [reads](const TFieldValues& v, TThresholdSettings& s) {
+                for (const TField field : reads) s.*RecordOf(field) = v[field];
+              }};
+}
+
+std::vector<TMethodRow> BuildRows() {
+  std::vector<TMethodRow> rows = {
+      StandardRow(),
+      AutoRow(),
+      DynamicRow(),
+      CommonFieldsRow(taAdvancedDynamic, "RadioButtonAdvanced", {}),
+      EdgeRow(),
+      PeiRow(),
+      CommonFieldsRow(taAdaptive, "RadioButtonAdaptiveThresholding", {{fdAreaW, 7}, {fdAreaH, 7}}),
+      BackTrackRow()};
+  for (const TMethodDescription& method : MethodCatalog()) {
+    if (method.Algo > taBackgroundTracking) rows.push_back(CatalogRow(method));
+  }
+  return rows;
 }
 
 std::vector<TFieldSpec> BuildCommonFields() {
@@ -236,17 +343,7 @@ std::vector<TFieldSpec> BuildCommonFields() {
 }  // namespace
 
 const std::vector<TMethodRow>& MethodRows() {
-  static const std::vector<TMethodRow> rows = {
-      StandardRow(),
-      AutoRow(),
-      DynamicRow(),
-      CommonFieldsRow(taAdvancedDynamic, "RadioButtonAdvanced", "Advanced Dynamic Thresholding",
-                      std::nullopt, {{"Contrast", true}, {"unused", false}}),
-      EdgeRow(),
-      PeiRow(),
-      CommonFieldsRow(taAdaptive, "RadioButtonAdaptiveThresholding", "Adaptive Thresholding",
-                      TAreaPreset{7, 7}, {{"Contrast", true}, {"Brightness", true}}),
-      BackTrackRow()};
+  static const std::vector<TMethodRow> rows = BuildRows();
   return rows;
 }
 

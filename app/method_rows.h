@@ -1,16 +1,16 @@
-// The one description of the binarization methods the "Thresholding" dialog offers: a row
-// per method with its radio button, the fields it shows, how it fills them from the settings
-// record and writes them back, what checking it presets, and the captions of the slider
-// window for it. The dialog is built from these rows, so a further method is a further row
-// (placed below the eight, with its own fields) and nothing else.
+// The rows of the "Thresholding" dialog: a row per method with its radio button, the fields
+// it shows, how it fills them from the settings record and writes them back, and what
+// checking it presets. Captions, list items and what a method reads come from the method
+// catalog (binarize/method_catalog.h); a method beyond the eight reads the common fields and
+// gets its row from the catalog alone.
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "app/parameter_labels.h"
 #include "app/settings_fields.h"
 
 enum class TFieldKind { fkSpin, fkList, fkEditableList, fkButton };
@@ -37,27 +37,26 @@ struct TFieldSpec {
 
 enum class TColumn { clLeft, clRight };
 
-struct TAreaPreset {
-  std::int32_t Width;
-  std::int32_t Height;
-};
+// Values that checking a method's button puts into fields, in this order.
+using TPreset = std::vector<std::pair<TField, std::int32_t>>;
 
 struct TMethodRow {
   std::int32_t Algo;
-  const char* RadioName;
-  const char* Caption;
+  std::string RadioName;
+  std::string Caption;
   TColumn Column;
   bool Offered;                    // false: shown but never choosable (the external engine's row)
   std::vector<TFieldSpec> Fields;  // shown on the method's own row
   std::vector<TField> Reads;       // every field its write-back reads
-  std::optional<TAreaPreset> Preset;
-  std::optional<TParameterLabels> Labels;  // none: the sliders stay as they are
-  void (*Fill)(TFieldValues& values, const TThresholdSettings& settings);
-  void (*Write)(const TFieldValues& values, TThresholdSettings& settings);
+  TPreset Preset;
+  std::string Note;  // a line under the button saying what the common fields mean to it
+  std::function<void(TFieldValues& values, const TThresholdSettings& settings)> Fill;
+  std::function<void(const TFieldValues& values, TThresholdSettings& settings)> Write;
 };
 
 // The rows in the order that decides between checked buttons: Standard, Auto, Dynamic,
-// Advanced Dynamic, Edge, PEI, Adaptive, Background Tracking, then any further method.
+// Advanced Dynamic, Edge, PEI, Adaptive, Background Tracking, then the further methods of the
+// catalog in the order of Algo.
 const std::vector<TMethodRow>& MethodRows();
 // The row of a method; null for an Algo no row offers.
 const TMethodRow* MethodRowOf(std::int32_t algo);

@@ -5,19 +5,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 
-struct TSliderLabel {
-  std::string Caption;
-  bool Enabled;
-  bool operator==(const TSliderLabel&) const = default;
-};
-
-struct TParameterLabels {
-  TSliderLabel Left;
-  TSliderLabel Right;
-  bool operator==(const TParameterLabels&) const = default;
-};
+#include "binarize/method_catalog.h"
 
 // The labels for Algo; none for a method that leaves the sliders as they are (5, and values
 // outside the known methods).

@@ -47,9 +47,8 @@ void CheckMethod(TFieldValues& values, std::int32_t algo) {
   if (values.Checked == algo) return;
   values.Checked = algo;
   const TMethodRow* row = MethodRowOf(algo);
-  if (row == nullptr || !row->Preset) return;
-  SetField(values, fdAreaW, row->Preset->Width);
-  SetField(values, fdAreaH, row->Preset->Height);
+  if (row == nullptr) return;
+  for (const auto& [field, value] : row->Preset) SetField(values, field, value);
 }
 
 // Checking runs the button's click handler first, so its presets are then overwritten by

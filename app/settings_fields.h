@@ -11,8 +11,8 @@
 
 #include "binarize/threshold_settings.h"
 
-// Every value field of the dialog. A further method adds its own fields here and describes
-// them in its row (app/method_rows.h).
+// Every value field of the dialog. A further method that needs more than the common fields
+// adds its own here and describes them in its row (app/method_rows.h).
 enum TField : std::int32_t {
   fdStandard,
   fdAuto,
@@ -61,7 +61,8 @@ void SetField(TFieldValues& values, TField field, std::int64_t value);
 
 // Checks a method's radio button the way an operator's click does: a button that was not
 // checked runs its click handler, which may preset fields (the area of Adaptive, Background
-// Tracking). Checking the checked button changes nothing.
+// Tracking; the common fields a further method reads). Checking the checked button changes
+// nothing.
 void CheckMethod(TFieldValues& values, std::int32_t algo);
 
 // Fills the fields of settings.Algo's method from the record and checks its button; the

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kRowIndent = 20;
+constexpr double kNoteScale = 0.9;
 
 }  // namespace
 
@@ -59,14 +60,28 @@ TDialogoThreshold::~TDialogoThreshold() {
 }
 
 void TDialogoThreshold::AddRow(const TMethodRow& row, QBoxLayout* column) {
-  auto* radio = new QRadioButton(row.Caption, this);
-  radio->setObjectName(row.RadioName);
+  auto* radio = new QRadioButton(QString::fromStdString(row.Caption), this);
+  radio->setObjectName(QString::fromStdString(row.RadioName));
   group_->addButton(radio);
   radios_[row.Algo] = radio;
   connect(radio, &QRadioButton::clicked, this,
           [this, algo = row.Algo] { Guarded([&] { RadioClicked(algo); }); });
   column->addWidget(radio);
+  if (!row.Note.empty()) AddNote(row.Note, column);
   AddFields(row.Fields, column, kRowIndent);
+}
+
+// A line under the button, in a smaller font, beneath the button's caption.
+void TDialogoThreshold::AddNote(const std::string& note, QBoxLayout* column) {
+  auto* label = new QLabel(QString::fromStdString(note), this);
+  QFont font = label->font();
+  font.setPointSizeF(font.pointSizeF() * kNoteScale);
+  label->setFont(font);
+  auto* line = new QHBoxLayout;
+  line->addSpacing(kRowIndent);
+  line->addWidget(label);
+  line->addStretch(1);
+  column->addLayout(line);
 }
 
 // Each field on a line of its own, with its label before and its suffix after; a field that
@@ -169,7 +184,10 @@ void TDialogoThreshold::ShowValues(const TFieldValues& values) {
   filling_ = true;
   for (std::size_t f = 0; f < fields_.size(); ++f) {
     if (auto* spin = qobject_cast<TSpinEdit*>(fields_[f])) {
-      if (spin->Value() != values.Value[f]) spin->SetValue(values.Value[f]);
+      // An empty text reads as the lower limit while the box holds another number, which it
+      // shows once the dialog is shown: both must agree with the value.
+      const std::int32_t value = values.Value[f];
+      if (spin->Value() != value || spin->value() != value) spin->SetValue(value);
     } else if (auto* list = qobject_cast<QComboBox*>(fields_[f])) {
       if (list->currentIndex() != values.Value[f]) list->setCurrentIndex(values.Value[f]);
     }

@@ -46,6 +46,7 @@ class TDialogoThreshold : public QDialog {
 
  private:
   void AddRow(const TMethodRow& row, QBoxLayout* column);
+  void AddNote(const std::string& note, QBoxLayout* column);
   void AddFields(const std::vector<TFieldSpec>& specs, QBoxLayout* column, int indent);
   QWidget* NewField(const TFieldSpec& description);
   void WatchPresses(QObject* control, TField field);

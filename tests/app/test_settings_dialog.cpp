@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "app/widgets/settings_dialog.h"
 #include "app/widgets/spin_edit.h"
+#include "binarize/method_catalog.h"
 #include "modal_script.h"
 #include "window_fixture.h"
 
@@ -54,6 +57,55 @@ TEST(SettingsDialog, TextThatIsNoIntegerReadsAsTheLowerLimit) {
   dialog.WriteBack(s);
   EXPECT_EQ(s.AreaWidth, 0);
   EXPECT_EQ(s.Contrast, -1);
+}
+
+// A spin field at its lower limit (the automatic Brightness) still shows and writes that
+// value once the dialog is on screen: the box must not fall back to a number of its own.
+TEST(SettingsDialog, AnAutomaticLevelSurvivesShowing) {
+  TDialogoThreshold dialog(nullptr);
+  dialog.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Spin(dialog, fdBrightness)->Edit()->text().toStdString(), "-1")
+      << "the initial automatic level";
+  dialog.Radio(taDynamic)->click();
+  TThresholdSettings s;
+  dialog.WriteBack(s);
+  EXPECT_EQ(s.Brightness, -1);
+  s.Algo = taSauvola;
+  s.Brightness = 7;
+  dialog.Fill(s);
+  s.Brightness = -1;
+  dialog.Fill(s);
+  EXPECT_EQ(Spin(dialog, fdBrightness)->Edit()->text().toStdString(), "-1")
+      << "filled back to automatic";
+}
+
+// A further method's row: its button checks it, its note says what the common fields carry
+// for it, and what it reads goes to the record and comes back.
+TEST(SettingsDialog, AFurtherMethodsRowRoundTrip) {
+  TDialogoThreshold dialog(nullptr);
+  dialog.show();
+  QStringList notes;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) notes << label->text();
+  EXPECT_TRUE(notes.contains("Contrast: k x 100, Brightness: Dynamic range")) << "Sauvola";
+  EXPECT_TRUE(notes.contains("Contrast: -k x 100")) << "NICK";
+
+  dialog.Radio(taSauvola)->click();
+  Spin(dialog, fdContrast)->SetValue(45);
+  Spin(dialog, fdAreaW)->SetValue(21);
+  TThresholdSettings s;
+  dialog.WriteBack(s);
+  const std::int32_t window = FindFieldUse(*FindMethod(taSauvola), TRecordField::rfArea)->Default;
+  EXPECT_EQ(s, (TThresholdSettings{taSauvola, 0, 45, -1, 21, window, 80, 128, 200}))
+      << "the button's defaults, then the operator's k and width";
+
+  const TThresholdSettings stored{taNick, 2, 15, 200, 19, 23, 80, 128, 200};
+  dialog.Fill(stored);
+  EXPECT_TRUE(dialog.Radio(taNick)->isChecked());
+  EXPECT_EQ(Spin(dialog, fdContrast)->Value(), 15);
+  TThresholdSettings back = stored;
+  dialog.WriteBack(back);
+  EXPECT_EQ(back, stored) << "OK without changes keeps the record";
 }
 
 // Presses and changes by the operator go through the rules; focus and filling do not.
@@ -135,6 +187,32 @@ TEST_F(TSettingsWindowTest, OkWritesRecaptionsAndProcessesAgain) {
   EXPECT_EQ(window->DialogoThresholdingInterattivo->Label1->text(), "Sensitiv.");
   EXPECT_EQ(window->DialogoThresholdingInterattivo->Contrast(), 30);
   EXPECT_TRUE(window->Modified);
+}
+
+// A stored further method starts the window with its slider captions and shows checked in
+// the dialog; choosing another one with OK stores it and recaptions the sliders.
+TEST_F(TSettingsWindowTest, AFurtherMethodIsStoredAndChosen) {
+  folder.Write("settings.reg",
+               "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Vardemont Technologies\\Zonewright\\"
+               "Thresholding]\n\"Algo\"=dword:0000000a\n\"Contrast\"=dword:0000000f\n");
+  Start();
+  const auto* sliders = window->DialogoThresholdingInterattivo;
+  EXPECT_EQ(window->Settings.Algo, taNick);
+  EXPECT_EQ(sliders->Label1->text(), "-k x 100");
+  EXPECT_FALSE(sliders->TrackBarBrightness->isEnabled());
+  Settings([](TDialogoThreshold& d) {
+    EXPECT_TRUE(d.Radio(taNick)->isChecked());
+    EXPECT_EQ(Spin(d, fdContrast)->Value(), 15);
+    d.Radio(taSauvola)->click();
+    Spin(d, fdContrast)->SetValue(40);
+    d.Button1->click();
+  });
+  EXPECT_EQ(window->Settings.Algo, taSauvola);
+  EXPECT_EQ(window->Settings.Contrast, 40);
+  EXPECT_EQ(sliders->Label1->text(), "k x 100");
+  EXPECT_EQ(sliders->Label2->text(), "Dynamic range");
+  EXPECT_TRUE(sliders->TrackBarBrightness->isEnabled());
+  EXPECT_EQ(sliders->Contrast(), 40);
 }
 
 // The external engine's row can never be chosen; a stored PEI shows checked and stays.

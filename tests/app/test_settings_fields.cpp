@@ -8,6 +8,7 @@
 #include "app/method_rows.h"
 #include "app/parameter_labels.h"
 #include "app/settings_fields.h"
+#include "binarize/method_catalog.h"
 
 namespace {
 
@@ -99,6 +100,22 @@ TEST(SettingsFields, FillFromEachMethodAndWriteBack) {
        {{fdBackTrackMin, 255}, {fdBackTrackMax, 0}},
        Settings(7, 0, 80, 510, 5, 5),
        "the doubling wraps as the method's own does"},
+      {Settings(8, 3, 40, -1, 25, 27),
+       {{fdContrast, 40}, {fdBrightness, -1}, {fdAreaW, 25}, {fdAreaH, 27}},
+       Settings(8, 3, 40, -1, 25, 27),
+       "Sauvola's k, automatic range and window; Method stays"},
+      {Settings(9, 0, 50, 77, 15, 15),
+       {{fdContrast, 50}, {fdBrightness, -1}, {fdAreaW, 15}},
+       Settings(9, 0, 50, 77, 15, 15),
+       "Wolf-Jolion neither fills nor writes Brightness"},
+      {Settings(10, 0, 300, 77, 19, 19),
+       {{fdContrast, 255}, {fdAreaW, 19}},
+       Settings(10, 0, 255, 77, 19, 19),
+       "NICK's contrast clamps like every common field"},
+      {Settings(11, 0, 60, 90, 41, 41),
+       {{fdContrast, 60}, {fdBrightness, 90}, {fdAreaW, 41}},
+       Settings(11, 0, 60, 90, 41, 41),
+       "the background-normalised method through the common fields"},
   };
   for (const Case& c : cases) {
     TFieldValues values = InitialFieldValues();
@@ -125,7 +142,7 @@ TEST(SettingsFields, ThePEIRowAndUnknownMethods) {
   EXPECT_EQ(out, Settings(5, 0, 1, 2, 3, 4)) << "OK keeps Algo 5 and nothing else changes";
 
   const TFieldValues before = values;
-  FillFields(values, Settings(12, 0, 1, 2, 3, 4));
+  FillFields(values, Settings(taBackgroundNormalized + 1, 0, 1, 2, 3, 4));
   EXPECT_EQ(values, before) << "an unknown method checks and fills nothing";
 }
 
@@ -151,6 +168,26 @@ TEST(SettingsFields, PresetsOfTheModeListAndTheRadioButtons) {
   EXPECT_EQ(values[fdAreaW], 31) << "clicking the checked button presets nothing";
 }
 
+// Checking a further method puts the catalog's defaults into the common fields it reads, and
+// only into those.
+TEST(SettingsFields, FurtherMethodsPresetTheirDefaults) {
+  for (std::int32_t algo : {taSauvola, taWolfJolion, taNick, taBackgroundNormalized}) {
+    const TMethodDescription& method = *FindMethod(algo);
+    TFieldValues values = InitialFieldValues();
+    SetField(values, fdBrightness, 99);
+    CheckMethod(values, algo);
+    const TFieldUse* area = FindFieldUse(method, TRecordField::rfArea);
+    const TFieldUse* contrast = FindFieldUse(method, TRecordField::rfContrast);
+    const TFieldUse* brightness = FindFieldUse(method, TRecordField::rfBrightness);
+    ASSERT_NE(area, nullptr) << method.Name;
+    ASSERT_NE(contrast, nullptr) << method.Name;
+    EXPECT_EQ(values[fdAreaW], area->Default) << method.Name;
+    EXPECT_EQ(values[fdAreaH], area->Default) << method.Name;
+    EXPECT_EQ(values[fdContrast], contrast->Default) << method.Name;
+    EXPECT_EQ(values[fdBrightness], brightness ? brightness->Default : 99) << method.Name;
+  }
+}
+
 // A press on a field checks its method, unless the checked method reads that field too.
 TEST(SettingsFields, PressesCheckTheFieldsMethod) {
   struct Case {
@@ -171,6 +208,13 @@ TEST(SettingsFields, PressesCheckTheFieldsMethod) {
       {taAuto, fdMode, taDynamic, "the mode list"},
       {taStandard, fdAuto, taAuto, "the rule list"},
       {taDynamic, fdStandard, taDynamic, "the fixed level checks on a change, not a press"},
+      {taSauvola, fdBrightness, taSauvola, "Sauvola reads its dynamic range there"},
+      {taSauvola, fdAreaH, taSauvola, "Sauvola reads the window"},
+      {taWolfJolion, fdContrast, taWolfJolion, "Wolf-Jolion reads k there"},
+      {taWolfJolion, fdBrightness, taDynamic, "Wolf-Jolion reads no Brightness"},
+      {taNick, fdBrightness, taDynamic, "NICK reads no Brightness"},
+      {taBackgroundNormalized, fdAreaW, taBackgroundNormalized, "its background window"},
+      {taNick, fdBackTrackMin, taBackgroundTracking, "another method's own field"},
   };
   for (const Case& c : cases) {
     TFieldValues values = InitialFieldValues();
@@ -201,11 +245,17 @@ TEST(MethodRows, TheSliderCaptionsFollowTheMethod) {
       {5, std::nullopt, "the external engine leaves the sliders as they are"},
       {6, L{{"Contrast", true}, {"Brightness", true}}, "Adaptive"},
       {7, L{{"Range", true}, {"Contribute", true}}, "Background Tracking"},
+      {8, L{{"k x 100", true}, {"Dynamic range", true}}, "Sauvola"},
+      {9, L{{"k x 100", true}, {"unused", false}}, "Wolf-Jolion reads no Brightness"},
+      {10, L{{"-k x 100", true}, {"unused", false}}, "NICK reads no Brightness"},
       {-1, std::nullopt, "no such method"},
+      {taBackgroundNormalized + 1, std::nullopt, "no such method"},
   };
   for (const Case& c : cases) EXPECT_EQ(ParameterLabelsFor(c.algo), c.labels) << c.reason;
   std::int32_t expected = 0;
   for (const TMethodRow& row : MethodRows()) {
     EXPECT_EQ(row.Algo, expected++) << "the rows decide in the order of their Algo";
+    EXPECT_EQ(row.Caption, FindMethod(row.Algo)->Caption);
   }
+  EXPECT_EQ(expected, static_cast<std::int32_t>(MethodCatalog().size())) << "a row per method";
 }
