@@ -140,17 +140,20 @@ std::vector<TMethodDescription> DeviationMethods() {
   };
 }
 
-// PLACEHOLDER until the background-normalised method exists: its builder replaces the summary,
-// the fields read with their meanings, ranges and defaults, and the slider captions below.
 TMethodDescription BackgroundNormalizedMethod() {
-  return {.Algo = taBackgroundNormalized,
-          .Name = "normalized",
-          .Caption = "Background Normalized Thresholding",
-          .Summary = "the page evened out against its estimated background, then thresholded",
-          .Reads = {Value(rfContrast, "strength", {0, 255}, 50),
-                    Value(rfBrightness, "level, -1 automatic", kLevel, -1),
-                    Area("background window", 31)},
-          .Sliders = TParameterLabels{{"strength", true}, {"level", true}}};
+  return {
+      .Algo = taBackgroundNormalized,
+      .Name = "normalized",
+      .Caption = "Background Normalized Thresholding",
+      .Summary =
+          "the page divided by its paper estimate; ink near stroke edges, at most their "
+          "mean + k x their deviation",
+      .Reads = {Value(rfContrast, "k x 100 over the edge pixels' deviation", {-100, 255}, 65),
+                Value(rfBrightness, "side of the paper estimate's square, in pixels", {1, 255}, 31),
+                Area("edge window; a pixel needs as many edge pixels around it as the "
+                     "window's longer side",
+                     25)},
+      .Sliders = TParameterLabels{{"k x 100", true}, {"Paper window", true}}};
 }
 
 std::vector<TMethodDescription> BuildCatalog() {

@@ -2,6 +2,7 @@
 #include "binarize/threshold_settings.h"
 
 #include "binarize/adaptive_threshold.h"
+#include "binarize/background_normalized.h"
 #include "binarize/background_tracking.h"
 #include "binarize/dynamic_threshold.h"
 #include "binarize/edge_threshold.h"
@@ -47,6 +48,10 @@ TBackgroundTrackingArguments BackgroundTrackingArguments(const TThresholdSetting
   const auto doubled =
       static_cast<std::int32_t>(static_cast<std::uint32_t>(settings.Brightness) * 2u);
   return {settings.Brightness / 2, doubled, settings.Contrast / 255.0};
+}
+
+TBackgroundNormalizedParameters BackgroundNormalizedParameters(const TThresholdSettings& settings) {
+  return {settings.AreaWidth, settings.AreaHeight, settings.Contrast, settings.Brightness};
 }
 
 bool PrepareForThresholding(TDIB& image) {
@@ -98,6 +103,9 @@ void DispatchThresholding(TDIB& image, TThresholdSettings settings) {
       break;
     case taNick:
       NickThreshold(image, s.AreaWidth, s.AreaHeight, s.Contrast);
+      break;
+    case taBackgroundNormalized:
+      BackgroundNormalizedThreshold(image, BackgroundNormalizedParameters(s));
       break;
     default:  // taPEI and values outside the method list call nothing
       break;

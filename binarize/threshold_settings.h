@@ -17,11 +17,15 @@
 //                         the page's largest window deviation); local window
 //   9 Wolf-Jolion         Contrast = k x 100; local window
 //  10 NICK                Contrast = -k x 100; local window
+//  11 Background normalized Contrast = k x 100 over the edge pixels' deviation; Brightness =
+//                         side of the paper estimate's square; AreaWidth x AreaHeight = the
+//                         edge window
 // Contribute, Min and Max are kept and restored only; no method reads them.
 #pragma once
 
 #include <cstdint>
 
+#include "binarize/background_normalized.h"
 #include "image/dibunit.h"
 
 enum TThresholdAlgo : std::int32_t {
@@ -63,6 +67,10 @@ struct TBackgroundTrackingArguments {
   double Contribution;
 };
 TBackgroundTrackingArguments BackgroundTrackingArguments(const TThresholdSettings& settings);
+
+// The parameters background-normalised thresholding receives: the edge window AreaWidth x
+// AreaHeight, the deviation factor Contrast / 100 and the paper square's side Brightness.
+TBackgroundNormalizedParameters BackgroundNormalizedParameters(const TThresholdSettings& settings);
 
 // Readies image for a method: false for a 1-bit image, which is already binary and is left
 // alone; a 4-bit image becomes 8-bit gray; a 15- or 16-bit image becomes its 24-bit twin,

@@ -29,6 +29,11 @@ inline std::int32_t WindowReach(std::int32_t area, std::int32_t size) {
   return std::min(std::max(area, 1) / 2, size);
 }
 
+// The rows (columns) of the window around row (column) i of a side of size pixels.
+inline TSpan WindowSpan(std::int32_t i, std::int32_t reach, std::int32_t size) {
+  return {std::max(i - reach, 0), std::min(i + reach, size - 1)};
+}
+
 // Calls visitRow(y) once per row from the top; the visitor it returns is then called as
 // visit(x, moments) for every column from the left. The work per pixel is constant whatever
 // the window size.
@@ -50,11 +55,11 @@ void ForEachWindow(const TPlane& plane, std::int32_t areaW, std::int32_t areaH,
         static_cast<double>(static_cast<std::int64_t>(sums.SquareSum(run))) * reciprocal};
   };
   for (std::int32_t y = 0; y < height; ++y) {
-    sums.MoveTo({std::max(y - reachY, 0), std::min(y + reachY, height - 1)});
+    sums.MoveTo(WindowSpan(y, reachY, height));
     const std::int64_t rows = sums.Rows();
     auto visit = visitRow(y);
     const auto clipped = [&](std::int32_t x) {
-      const TSpan run{std::max(x - reachX, 0), std::min(x + reachX, width - 1)};
+      const TSpan run = WindowSpan(x, reachX, width);
       visit(x, moments(run, 1.0 / static_cast<double>(rows * (run.last - run.first + 1))));
     };
     for (std::int32_t x = 0; x < firstFull; ++x) clipped(x);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "binarize/adaptive_threshold.h"
+#include "binarize/background_normalized.h"
 #include "binarize/background_tracking.h"
 #include "binarize/dynamic_threshold.h"
 #include "binarize/edge_threshold.h"
@@ -160,6 +161,22 @@ TEST(ThresholdDispatch, EveryMethodGetsItsArguments) {
        [](TDIB& i) { WolfJolionThreshold(i, 5, 9, 100); }, "Wolf-Jolion, contrast"},
       {Settings(taNick, 7, 15, 100), [](TDIB& i) { NickThreshold(i, 5, 9, 15); },
        [](TDIB& i) { NickThreshold(i, 9, 5, 15); }, "NICK, window width then height"},
+      {Settings(taBackgroundNormalized, 7, 65, 11),
+       [](TDIB& i) {
+         BackgroundNormalizedThreshold(i, {5, 9, 65, 11});
+       },
+       [](TDIB& i) {
+         BackgroundNormalizedThreshold(i, {9, 5, 65, 11});
+       },
+       "background-normalised: edge window width then height"},
+      {Settings(taBackgroundNormalized, 7, 65, 11),
+       [](TDIB& i) {
+         BackgroundNormalizedThreshold(i, {5, 9, 65, 11});
+       },
+       [](TDIB& i) {
+         BackgroundNormalizedThreshold(i, {5, 9, 11, 65});
+       },
+       "background-normalised: factor = Contrast, paper square = Brightness"},
   };
   for (const auto& c : cases) {
     auto image = VariedPage();
