@@ -81,7 +81,9 @@ TEST(MethodCatalog, DefaultsLieWithinTheirRanges) {
       if (use.Field == TRecordField::rfMethod && !use.Choices.empty()) {
         EXPECT_LT(use.Default, static_cast<std::int32_t>(use.Choices.size())) << method.Name;
       }
-      if (use.Field == TRecordField::rfArea) EXPECT_GT(use.Default, 0) << method.Name;
+      if (use.Field == TRecordField::rfArea) {
+        EXPECT_GT(use.Default, 0) << method.Name;
+      }
     }
   }
 }
