@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <vector>
 
-#include "binarize/decided_image.h"
 #include "binarize/global_threshold.h"
 #include "binarize/window_filters.h"
 #include "binarize/window_filters_plane.h"
@@ -64,14 +64,50 @@ void Normalize(const TDIB& source, TDIB& paper, TDIB& normalized, std::int32_t b
   CombinePixels(source, normalized, NormalizedTable(), normalized);
 }
 
+// Plain comparisons, which the compiler turns into byte-wide vector instructions.
+inline std::uint8_t Larger(std::uint8_t a, std::uint8_t b) {
+  return a > b ? a : b;
+}
+inline std::uint8_t Smaller(std::uint8_t a, std::uint8_t b) {
+  return a < b ? a : b;
+}
+
+// The contrast of every pixel's clipped 3 x 3 neighbourhood of the normalised page, with its
+// histogram. Repeating the border row or column leaves a maximum or minimum as it is, which
+// is the clipped neighbourhood's.
+void NeighbourhoodContrast(const TDIB& normalized, TDIB& contrast, THistogram& histogram) {
+  const std::int32_t width = normalized.Width();
+  const std::int32_t height = normalized.Height();
+  const TPairTable& table = ContrastTable();
+  std::vector<std::uint8_t> high(static_cast<std::size_t>(width) + 2);
+  std::vector<std::uint8_t> low(high.size());
+  histogram.fill(0);
+  for (std::int32_t y = 0; y < height; ++y) {
+    const std::uint8_t* above = normalized.Row(std::max(y - 1, 0));
+    const std::uint8_t* row = normalized.Row(y);
+    const std::uint8_t* below = normalized.Row(std::min(y + 1, height - 1));
+    // Column extremes at 1 .. width, the border columns repeated at 0 and width + 1.
+    for (std::int32_t x = 0; x < width; ++x) {
+      high[x + 1] = Larger(Larger(above[x], row[x]), below[x]);
+      low[x + 1] = Smaller(Smaller(above[x], row[x]), below[x]);
+    }
+    high[0] = high[1], low[0] = low[1];
+    high[width + 1] = high[width], low[width + 1] = low[width];
+    std::uint8_t* out = contrast.Row(y);
+    for (std::int32_t x = 0; x < width; ++x) {
+      const std::uint8_t h = Larger(Larger(high[x], high[x + 1]), high[x + 2]);
+      const std::uint8_t l = Smaller(Smaller(low[x], low[x + 1]), low[x + 2]);
+      out[x] = table[h << 8 | l];
+    }
+    for (std::int32_t x = 0; x < width; ++x) ++histogram[out[x]];
+  }
+}
+
 // The stroke edges of the normalised page: into count 1 at every edge pixel (0 elsewhere),
 // into value the normalised gray at edge pixels (0 elsewhere).
 void StrokeEdges(const TDIB& normalized, TDIB& count, TDIB& value) {
-  WindowMaximum(normalized, value, 3, 3);
-  WindowMinimum(normalized, count, 3, 3);
-  CombinePixels(value, count, ContrastTable(), value);
   THistogram histogram;
-  GetHistogram(value, histogram);
+  NeighbourhoodContrast(normalized, value, histogram);
   const std::int32_t level = OtsuThreshold(histogram);
   const std::int32_t width = normalized.Width();
   for (std::int32_t y = 0; y < normalized.Height(); ++y) {
@@ -129,19 +165,25 @@ void NormalizeBackground(const TDIB& image, TDIB& destination, std::int32_t back
 
 void BackgroundNormalizedBinarize(const TDIB& source, TDIB& destination,
                                   const TBackgroundNormalizedParameters& parameters) {
-  std::unique_ptr<TDIB> copy;
-  const TDIB& image = FilterSource(source, destination, copy);
-  if (image.Width() == 0 || image.Height() == 0) return;
-  auto normalized = BlankLike(image);
-  auto count = BlankLike(image);
-  auto value = BlankLike(image);
-  Normalize(image, *count, *normalized, parameters.BackgroundSide);
+  // The source is read only while it is normalised, before any decision is written, so the
+  // destination may be the source itself without a copy.
+  Require8Bit(source);
+  if (&source != &destination) {
+    std::unique_ptr<TDIB> unused;
+    FilterSource(source, destination, unused);
+  }
+  if (source.Width() == 0 || source.Height() == 0) return;
+  auto normalized = BlankLike(source);
+  auto count = BlankLike(source);
+  auto value = BlankLike(source);
+  Normalize(source, *count, *normalized, parameters.BackgroundSide);
   StrokeEdges(*normalized, *count, *value);
   DecideByEdges(*normalized, *count, *value, parameters, destination);
 }
 
 void BackgroundNormalizedThreshold(TDIB& image, const TBackgroundNormalizedParameters& parameters) {
-  BinarizeByDecisions(image, [&](const TDIB& gray, TDIB& decided) {
-    BackgroundNormalizedBinarize(gray, decided, parameters);
-  });
+  GrayFrom24Bit(image);
+  BackgroundNormalizedBinarize(image, image, parameters);
+  // The decisions hold only 0 and 255: 255 stays white, 0 becomes black.
+  Threshold(image, 128, true, 0, 255);
 }

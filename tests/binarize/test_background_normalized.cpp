@@ -229,3 +229,13 @@ TEST(BackgroundNormalizedThreshold, TakesColourToGrayAndEndsInOneBit) {
   EXPECT_EQ(colour->GetPaletteEntry(0) & 0xFFFFFF, 0u) << "black first";
   ExpectRefusedUntouched(df4Bit, [](TDIB& i) { BackgroundNormalizedThreshold(i, {}); });
 }
+
+TEST(BackgroundNormalized, WorksInPlace) {
+  const TShadedPage page = ShadedPage();
+  auto image = page.image->Duplicate();
+  BackgroundNormalizedBinarize(*image, *image, {});
+  EXPECT_EQ(Pixels(*image), Fast(*page.image, {}));
+  auto small = Flat(5, 4, 0);
+  ExpectError([&] { BackgroundNormalizedBinarize(*page.image, *small, {}); },
+              "The destination must be an 8 bit image of the source's size", "another size");
+}
