@@ -145,6 +145,7 @@ TEST(BackgroundNormalized, WindowSumsEqualThePlainSteps) {
       {{4, 9, -30, 8}, "even and uneven sides, a negative factor"},
       {{0, -5, 100, 0}, "sides below 1 count as 1"},
       {{1000, 3, 65, 1000}, "windows beyond the page"},
+      {{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MAX}, "the fields' extremes"},
   };
   std::uint32_t seed = 7;
   for (const TCase& c : cases) {

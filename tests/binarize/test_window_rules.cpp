@@ -162,6 +162,15 @@ TEST(WindowRules, TallWideWindowsEqualThePlainRules) {
   }
 }
 
+TEST(WindowRules, ExtremeWindowSidesStayWithinThePage) {
+  auto image = RandomGray(9, 7, 12, false);
+  for (const TRuleCase& rule : RuleCases()) {
+    EXPECT_EQ(Fast(rule.fast, *image, INT32_MAX, INT32_MIN),
+              rule.plain(*image, PlainMoments(*image, INT32_MAX, INT32_MIN)))
+        << rule.reason;
+  }
+}
+
 TEST(WindowRules, WorkInPlace) {
   for (const TRuleCase& rule : RuleCases()) {
     auto image = RandomGray(37, 23, 5, false);
