@@ -34,11 +34,12 @@ std::int32_t RuleLevel(TDIB& image, TAutoThresholdMethod method) {
 void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowValue,
                std::uint8_t highValue) {
   GrayFrom24Bit(image);
+  // Made 1-bit, the values are mapped and packed in the same pass.
+  if (convert) return image.ConvertAboveLevelTo1Bit(level, lowValue, highValue);
   const std::int32_t width = image.Width();
   for (std::int32_t y = 0; y < image.Height(); ++y) {
     MapAboveLevel(image.Row(y), image.Row(y), width, level, lowValue, highValue);
   }
-  if (convert) image.ConvertTo(df1Bit);
 }
 
 std::uint8_t AutoThreshold(TDIB& image, TAutoThresholdMethod method, bool convert,

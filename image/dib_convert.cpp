@@ -40,6 +40,15 @@ void Gray8To1(Row in, OutRow out, std::int32_t width, const void*) {
   PackNonZeroBits(in, out, width);
 }
 
+struct TLevelRule {
+  std::uint8_t level, low, high;
+};
+
+void Gray8AboveTo1(Row in, OutRow out, std::int32_t width, const void* context) {
+  const auto& rule = *static_cast<const TLevelRule*>(context);
+  PackAboveLevel(in, out, width, rule.level, rule.low, rule.high);
+}
+
 void Gray4To1(Row in, OutRow out, std::int32_t width, const void*) {
   PackBits(out, width, [in](std::int32_t x) { return Nibble(in, x) != 0; });
 }
@@ -114,6 +123,14 @@ void TDIB::ConvertTo(TDIBFormat format) {
   if (format_ == df24Bit) RGBToGray(true, true, true, true);
   if (format == df24Bit && format_ == df1Bit) ConvertStep(df8Bit);
   if (format_ != format) ConvertStep(format);
+}
+
+void TDIB::ConvertAboveLevelTo1Bit(std::uint8_t level, std::uint8_t low, std::uint8_t high) {
+  if (format_ != df8Bit) throw EError(kNeeds8Bit);
+  const TLevelRule rule{level, low, high};
+  Repack(1, 2, Gray8AboveTo1, &rule);
+  SetPaletteEntry(0, 0);
+  SetPaletteEntry(1, 0xFFFFFF);
 }
 
 void TDIB::ConvertStep(TDIBFormat target) {

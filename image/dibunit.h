@@ -172,6 +172,9 @@ class TDIB {
 
   // --- conversions -----------------------------------------------------------------------
   void ConvertTo(TDIBFormat format);
+  // An 8-bit image made 1-bit in one pass: a pixel is set when (value > level ? high : low) is
+  // not 0, as mapping the values and then ConvertTo(df1Bit) would set it.
+  void ConvertAboveLevelTo1Bit(std::uint8_t level, std::uint8_t low, std::uint8_t high);
   void RGBToGray(bool weighted, bool red, bool green, bool blue);
 
   // --- file reading --------------------------------------------------------------------

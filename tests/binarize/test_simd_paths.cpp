@@ -188,6 +188,7 @@ TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
   };
   const TCase cases[] = {{1, 127, 0, 255, "one pixel"},
                          {15, 127, 0, 255, "less than a group"},
+                         {64, 127, 0, 255, "whole groups of every width"},
                          {65, 0, 0, 255, "level 0: only zeros dark"},
                          {127, 255, 0, 255, "level 255: all dark"},
                          {129, 99, 255, 0, "inverted values"},
@@ -204,9 +205,21 @@ TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
   });
 }
 
+TEST(SimdPaths, PackingEqualsThePlainRule) {
+  ForEachSimdLevel([&](const std::string& simd) {
+    for (std::int32_t width : {1, 17, 63, 64, 65, 100, 191}) {
+      auto image = RandomGray(width, 3, 60 + width, true);
+      std::vector<std::uint8_t> expected;
+      for (std::uint8_t v : Pixels(*image)) expected.push_back(v != 0);
+      image->ConvertTo(df1Bit);
+      EXPECT_EQ(Bits(*image), expected) << simd << ", width " << width;
+    }
+  });
+}
+
 TEST(SimdPaths, AutoThresholdEqualsOtsuOnThePlainHistogram) {
   ForEachSimdLevel([&](const std::string& simd) {
-    for (std::int32_t width : {1, 31, 33, 257}) {
+    for (std::int32_t width : {1, 31, 33, 64, 257}) {
       auto image = RandomGray(width, 9, 40 + width, width % 2 == 1);
       THistogram plain{};
       for (std::uint8_t v : Pixels(*image)) ++plain[v];
