@@ -80,6 +80,9 @@ std::string CsvReport(const TTuningSummary& summary) {
 std::string TableReport(const TTuningSummary& summary) {
   std::size_t width = 12;
   for (const TPageBest& page : summary.Pages) width = std::max(width, page.Name.size() + 2);
+  for (const TMethodSummary& m : summary.Methods) {
+    width = std::max(width, MethodLabel(m.Algo).size() + 2);
+  }
   std::string text = "Best setting of each method, by mean F-measure over " +
                      std::to_string(summary.Pages.size()) + " pages:\n" + Header("method", width);
   for (const TMethodSummary& m : summary.Methods) {

@@ -73,7 +73,9 @@ TEST(Metrics, HandComputedValues) {
     } else {
       EXPECT_NEAR(score.PSNR, c.PSNR, 1e-9);
     }
-    if (c.DRD != kNotChecked) EXPECT_NEAR(score.DRD, c.DRD, 1e-6);
+    if (c.DRD != kNotChecked) {
+      EXPECT_NEAR(score.DRD, c.DRD, 1e-6);
+    }
   }
 }
 

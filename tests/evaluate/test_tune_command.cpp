@@ -16,7 +16,7 @@ TEST(TuneCommand, FindsTheLevelThatMadeTheTruth) {
   EXPECT_EQ(run.Status, 0) << run.Err;
   EXPECT_EQ(run.Err, "");
   const std::string perfect = ",100.000000,inf,0.000000,--algo 0 --brightness 120,";
-  for (const std::string row :
+  for (const std::string& row :
        {"method,0 standard" + perfect + "\n", "overall,best single setting" + perfect + "\n",
         "page,p1" + perfect + "\n", "page,p2" + perfect + "\n",
         std::string("tuned,each page's best,100.000000,,,,\n"),
