@@ -217,6 +217,31 @@ TEST(SimdPaths, PackingEqualsThePlainRule) {
   });
 }
 
+// Past a megabyte the counting switches to pairs of neighbouring bytes; an odd width leaves a
+// byte of every row to the single counters.
+TEST(SimdPaths, HistogramsOfLargeImagesEqualPlainCounts) {
+  auto image = RandomGray(1201, 1000, 77, false);
+  const std::vector<std::uint8_t> values = Pixels(*image);
+  THistogram plain{};
+  for (std::uint8_t v : values) ++plain[v];
+  THistogram counted;
+  GetHistogram(*image, counted);
+  EXPECT_EQ(counted, plain) << "gray histogram";
+
+  THistogram differences{};
+  const std::int32_t w = image->Width(), h = image->Height();
+  auto at = [&](std::int32_t x, std::int32_t y) { return values[std::size_t(y) * w + x]; };
+  for (std::int32_t y = 1; y + 1 < h; ++y) {
+    for (std::int32_t x = 1; x + 1 < w; ++x) {
+      for (auto [u, v] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+        ++differences[std::abs(at(x, y) - at(u, v))];
+      }
+    }
+  }
+  GetDifferenceHistogram(*image, counted);
+  EXPECT_EQ(counted, differences) << "difference histogram";
+}
+
 TEST(SimdPaths, AutoThresholdEqualsOtsuOnThePlainHistogram) {
   ForEachSimdLevel([&](const std::string& simd) {
     for (std::int32_t width : {1, 31, 33, 64, 257}) {
