@@ -1,7 +1,8 @@
 // Speed of the window filters and the local binarization methods on the A4 gray page, at the
 // settings dialog's defaults (7 x 7 window, automatic contrast and brightness where the method
 // has them, Niblack contrast 16, background tracking contrast 80 and brightness 128) and at a
-// 51 x 51 window. When OpenCV is found, its nearest counterparts run on the same page.
+// 51 x 51 window. When OpenCV is found, its nearest counterparts run on the same page, on one
+// thread; the BM_Pair rows put each of our methods beside its counterpart.
 #include <benchmark/benchmark.h>
 
 #include "bench/bench_pages.h"
@@ -124,8 +125,27 @@ ZW_WINDOWS(BM_Adaptive);
 ZW_WINDOWS(BM_AdvancedDynamic);
 ZW_WINDOWS(BM_BackgroundTracking);
 
+// The pairs timed against OpenCV: ours at windows 7 and 51 (7 averages 9 x 9 pixels).
+BENCHMARK(BM_DynamicAverage)
+    ->Name("BM_PairAverage_Ours")
+    ->Arg(7)
+    ->Arg(51)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AdvancedDynamic)
+    ->Name("BM_PairNiblack_Ours")
+    ->Arg(7)
+    ->Arg(51)
+    ->Unit(benchmark::kMillisecond);
+
 #ifdef ZW_HAVE_OPENCV
-// The page's pixels as an OpenCV matrix (no copy).
+// OpenCV on one thread, as ours runs.
+const bool kOpenCVOneThread = [] {
+  cv::setNumThreads(1);
+  benchmark::AddCustomContext("opencv_threads", "1");
+  return true;
+}();
+
+// The page's pixels as an OpenCV matrix.
 cv::Mat PageMat() {
   const TDIB& page = BenchGrayPage();
   return cv::Mat(page.Height(), page.Width(), CV_8UC1, page.Row(page.Height() - 1),
@@ -169,6 +189,11 @@ ZW_WINDOWS(BM_OpenCVBoxMean);
 ZW_WINDOWS(BM_OpenCVErode);
 ZW_WINDOWS(BM_OpenCVDilate);
 ZW_WINDOWS(BM_OpenCVAdaptiveThreshold);
+BENCHMARK(BM_OpenCVAdaptiveThreshold)
+    ->Name("BM_PairAverage_OpenCV")
+    ->Arg(9)
+    ->Arg(51)
+    ->Unit(benchmark::kMillisecond);
 #ifdef ZW_HAVE_OPENCV_XIMGPROC
 void BM_OpenCVNiblack(benchmark::State& state) {
   TimeOpenCV(state, [](const cv::Mat& in, cv::Mat& out, int area) {
@@ -176,6 +201,11 @@ void BM_OpenCVNiblack(benchmark::State& state) {
   });
 }
 ZW_WINDOWS(BM_OpenCVNiblack);
+BENCHMARK(BM_OpenCVNiblack)
+    ->Name("BM_PairNiblack_OpenCV")
+    ->Arg(9)
+    ->Arg(51)
+    ->Unit(benchmark::kMillisecond);
 #endif
 #endif
 
