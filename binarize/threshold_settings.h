@@ -1,25 +1,9 @@
 // The thresholding settings, one small record of nine integers that chooses the binarization
 // method and its parameters, and the dispatch that binarizes an image with it.
 //
-// Field meanings per method (Algo):
-//   0 Standard            Brightness = the fixed level (its low 8 bits)
-//   1 Auto                Method = histogram rule: 0 Otsu, 1 Lloyd, 2 Ridler and Calvard,
-//                         3 Uniform Error, 4 Standard Deviation
-//   2 Dynamic             Method = 0 MinMax, 1 Average; Contrast, Brightness (-1 automatic);
-//                         AreaWidth x AreaHeight local window
-//   3 Advanced dynamic    Contrast; local window
-//   4 Edge                Contrast = sensitivity, Brightness = largest speck size removed
-//   5 PEI                 no algorithm: the image is left as it is
-//   6 Adaptive            Contrast, Brightness; local window
-//   7 Background tracking Contrast / 255 = contribution; gray range Brightness div 2 to
-//                         Brightness x 2; local window
-//   8 Sauvola             Contrast = k x 100; Brightness = dynamic range R (-1 automatic:
-//                         the page's largest window deviation); local window
-//   9 Wolf-Jolion         Contrast = k x 100; local window
-//  10 NICK                Contrast = -k x 100; local window
-//  11 Background normalized Contrast = k x 100 over the edge pixels' deviation; Brightness =
-//                         side of the paper estimate's square; AreaWidth x AreaHeight = the
-//                         edge window
+// What each method reads from the record, and what the fields mean for it, is described once
+// in the method catalog (binarize/method_catalog.h), from which the batch command's help, the
+// settings dialog, the slider captions and the README's table are made.
 // Contribute, Min and Max are kept and restored only; no method reads them.
 #pragma once
 
