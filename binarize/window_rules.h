@@ -11,12 +11,15 @@
 //   Wolf-Jolion  T = m - k * (1 - s * (1 / Rmax)) * (m - M)
 //                C. Wolf, J.-M. Jolion, "Extraction and recognition of artificial text in
 //                multimedia documents", Pattern Analysis and Applications 6(4), 2004.
-//                M is the page's darkest gray, Rmax the largest s of the page; Rmax 0 gives
-//                T = m. k typically 0.5.
+//                M is the page's darkest gray, Rmax the largest s of the page. A page with
+//                Rmax 0 has no contrast anywhere, so no ink: it is all white. k typically 0.5.
 //   NICK         T = m + k * sqrt(meanSquare)   (the root of m * m + v)
 //                K. Khurshid, I. Siddiqi, C. Faure, N. Vincent, "Comparison of Niblack
 //                inspired binarization methods for ancient documents", DRR XVI, 2009.
 //                k negative, typically -0.1 .. -0.2.
+//
+// While a window holds fewer than 2^15 pixels the rules are evaluated a row at a time in vector
+// lanes (simd/window_rule_rows.h), with the same operations and so the same decisions.
 //
 // Each reciprocal is taken once per page (R, Rmax) or per window size (n), never per pixel;
 // the rules are defined with those products. In the settings: Contrast = k x 100 (NICK:

@@ -75,7 +75,7 @@ std::vector<std::uint8_t> PlainWolfJolion(const TDIB& image,
   const std::vector<std::uint8_t> gray = Pixels(image);
   const double darkest = *std::min_element(gray.begin(), gray.end());
   return PlainDecisions(image, moments, [&](const TPlainMoments& m) {
-    if (largest == 0) return m.mean;
+    if (largest == 0) return -1.0;
     return m.mean - k * (1 - m.deviation * (1.0 / largest)) * (m.mean - darkest);
   });
 }
@@ -280,8 +280,8 @@ TEST(WindowRules, ParametersMoveTheLevel) {
 }
 
 TEST(WindowRules, FlatPagesFollowTheirLevels) {
-  // Every window is flat: s = 0, so Sauvola's level is m (1 - k), NICK's m (1 + k), and
-  // Wolf-Jolion's (Rmax 0) the mean itself, which no pixel is above.
+  // Every window is flat: s = 0, so Sauvola's level is m (1 - k), NICK's m (1 + k), and a
+  // page without contrast (Rmax 0) holds no ink for Wolf-Jolion.
   const auto flat = Flat(9, 4, 180);
   auto out = BlankOf(*flat);
   SauvolaBinarize(*flat, *out, 3, 3, 0.3, -1);
@@ -289,5 +289,8 @@ TEST(WindowRules, FlatPagesFollowTheirLevels) {
   NickBinarize(*flat, *out, 3, 3, -0.1);
   EXPECT_EQ(Pixels(*out), std::vector<std::uint8_t>(36, 255)) << "NICK";
   WolfJolionBinarize(*flat, *out, 3, 3, 0.5);
-  EXPECT_EQ(Pixels(*out), std::vector<std::uint8_t>(36, 0)) << "Wolf-Jolion";
+  EXPECT_EQ(Pixels(*out), std::vector<std::uint8_t>(36, 255)) << "Wolf-Jolion";
+  const auto black = Flat(9, 4, 0);
+  WolfJolionBinarize(*black, *out, 3, 3, 0.5);
+  EXPECT_EQ(Pixels(*out), std::vector<std::uint8_t>(36, 255)) << "Wolf-Jolion, flat black";
 }
