@@ -77,11 +77,13 @@ double LargestDeviation(const TDIB& image, std::int32_t areaW, std::int32_t area
   return std::sqrt(LargestVariance(image, areaW, areaH));
 }
 
+// A plain loop over a plane the compiler can keep in vector registers.
 std::uint8_t Darkest(const TDIB& image) {
+  const TPlane plane = PlaneOf(image);
   std::uint8_t darkest = 255;
-  for (std::int32_t y = 0; y < image.Height(); ++y) {
-    const std::uint8_t* row = image.Row(y);
-    for (std::int32_t x = 0; x < image.Width(); ++x) darkest = std::min(darkest, row[x]);
+  for (std::int32_t y = 0; y < plane.height; ++y) {
+    const std::uint8_t* row = plane.Row(y);
+    for (std::int32_t x = 0; x < plane.width; ++x) darkest = row[x] < darkest ? row[x] : darkest;
   }
   return darkest;
 }
