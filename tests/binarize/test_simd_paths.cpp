@@ -13,21 +13,11 @@
 #include "image/rounding.h"
 #include "platform/cpu_features.h"
 #include "tests/binarize/local_method_fixtures.h"
+#include "tests/binarize/simd_levels.h"
 
 using namespace local_fixtures;
 
 namespace {
-
-// Runs check(name) once per level the processor offers, with that level active.
-template <class TCheck>
-void ForEachSimdLevel(TCheck check) {
-  for (TSimdLevel level : {TSimdLevel::kSse2, TSimdLevel::kAvx2, TSimdLevel::kAvx512}) {
-    if (level > ProcessorSimd()) continue;
-    const TSimdLevel before = UseSimd(level);
-    check(std::string(SimdName(level)));
-    UseSimd(before);
-  }
-}
 
 // The fixtures' fine and coarse random images, and a narrow one (values 100 to 103) where
 // means fall exactly halfway between two levels and ties of the contrast test are common.

@@ -12,20 +12,11 @@
 #include "binarize/window_rules.h"
 #include "platform/cpu_features.h"
 #include "tests/binarize/local_method_fixtures.h"
+#include "tests/binarize/simd_levels.h"
 
 using namespace local_fixtures;
 
 namespace {
-
-template <class TCheck>
-void ForEachSimdLevel(TCheck check) {
-  for (TSimdLevel level : {TSimdLevel::kSse2, TSimdLevel::kAvx2, TSimdLevel::kAvx512}) {
-    if (level > ProcessorSimd()) continue;
-    const TSimdLevel before = UseSimd(level);
-    check(std::string(SimdName(level)));
-    UseSimd(before);
-  }
-}
 
 struct TMoments {
   double mean, meanSquare;
