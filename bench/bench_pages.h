@@ -15,6 +15,20 @@ inline void ReportPagePixels(benchmark::State& state, const TDIB& page) {
   state.SetItemsProcessed(state.iterations() * page.Width() * page.Height());
 }
 
+// Times a window filter or rule from the gray page into a destination made once; the
+// benchmark's argument is the window side.
+template <class TFilter>
+void TimeWindowFilter(benchmark::State& state, TFilter filter) {
+  const TDIB& page = BenchGrayPage();
+  auto destination = page.Duplicate();
+  const auto area = static_cast<std::int32_t>(state.range(0));
+  for (auto _ : state) {
+    filter(page, *destination, area);
+    benchmark::DoNotOptimize(destination->Bits());
+  }
+  ReportPagePixels(state, page);
+}
+
 // Times an operation that changes the page in place: every iteration works on a fresh copy
 // of the page, made and freed outside the timing.
 template <typename Operation>

@@ -11,45 +11,33 @@
 
 namespace {
 
-template <class TRule>
-void TimeRule(benchmark::State& state, TRule rule) {
-  const TDIB& page = BenchGrayPage();
-  auto destination = page.Duplicate();
-  const auto area = static_cast<std::int32_t>(state.range(0));
-  for (auto _ : state) {
-    rule(page, *destination, area);
-    benchmark::DoNotOptimize(destination->Bits());
-  }
-  ReportPagePixels(state, page);
-}
-
 void BM_RuleNiblack(benchmark::State& state) {
-  TimeRule(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
+  TimeWindowFilter(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
     NiblackBinarize(page, out, area, area, -0.16);
   });
 }
 void BM_RuleSauvola(benchmark::State& state) {
-  TimeRule(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
+  TimeWindowFilter(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
     SauvolaBinarize(page, out, area, area, 0.34, 128);
   });
 }
 void BM_RuleSauvolaAutomaticRange(benchmark::State& state) {
-  TimeRule(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
+  TimeWindowFilter(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
     SauvolaBinarize(page, out, area, area, 0.34, -1);
   });
 }
 void BM_RuleWolfJolion(benchmark::State& state) {
-  TimeRule(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
+  TimeWindowFilter(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
     WolfJolionBinarize(page, out, area, area, 0.5);
   });
 }
 void BM_RuleNick(benchmark::State& state) {
-  TimeRule(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
+  TimeWindowFilter(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
     NickBinarize(page, out, area, area, -0.1);
   });
 }
 void BM_RuleBackgroundNormalized(benchmark::State& state) {
-  TimeRule(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
+  TimeWindowFilter(state, [](const TDIB& page, TDIB& out, std::int32_t area) {
     BackgroundNormalizedBinarize(page, out, {area, area, 65, 31});
   });
 }
