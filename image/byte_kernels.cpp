@@ -1,26 +1,15 @@
-// Row kernels: SSE2 for whole groups of 16 pixels, plain code for the rest of a row, and the
-// choice of the wide versions (byte_kernels_avx2.cpp, byte_kernels_avx512.cpp) at run time.
+// Row kernels: SSE2 for whole groups of 16 pixels (64 when packing), plain code for the rest
+// of a row, and the choice of the wide versions (byte_kernels_avx2.cpp, byte_kernels_avx512.cpp) at run time.
 #include "image/byte_kernels.h"
 
 #include <emmintrin.h>
 
-#include <array>
+#include <cstring>
 
 #include "image/byte_kernels_wide.h"
 #include "platform/cpu_features.h"
 
 namespace {
-
-// Bit order reversed within a byte: SSE2's mask puts the first pixel in bit 0.
-constexpr std::array<std::uint8_t, 256> kReversed = [] {
-  std::array<std::uint8_t, 256> table{};
-  for (int value = 0; value < 256; ++value) {
-    int reversed = 0;
-    for (int bit = 0; bit < 8; ++bit) reversed |= ((value >> bit) & 1) << (7 - bit);
-    table[static_cast<std::size_t>(value)] = static_cast<std::uint8_t>(reversed);
-  }
-  return table;
-}();
 
 __m128i Load(const std::uint8_t* p) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -31,10 +20,21 @@ __m128i NotAbove(__m128i values, __m128i level) {
   return _mm_cmpeq_epi8(_mm_subs_epu8(values, level), _mm_setzero_si128());
 }
 
-// Sixteen mask bits, first pixel lowest, as two bytes with the first pixel highest.
-void StoreBits(std::uint8_t* out, int bits) {
-  out[0] = kReversed[static_cast<std::size_t>(bits & 0xFF)];
-  out[1] = kReversed[static_cast<std::size_t>((bits >> 8) & 0xFF)];
+// Sixty-four mask bits, first pixel lowest, as eight bytes with each byte's first pixel
+// highest: the bits are reversed within every byte.
+void StoreBits(std::uint8_t* out, std::uint64_t bits) {
+  bits = ((bits >> 1) & 0x5555555555555555u) | ((bits & 0x5555555555555555u) << 1);
+  bits = ((bits >> 2) & 0x3333333333333333u) | ((bits & 0x3333333333333333u) << 2);
+  bits = ((bits >> 4) & 0x0F0F0F0F0F0F0F0Fu) | ((bits & 0x0F0F0F0F0F0F0F0Fu) << 4);
+  std::memcpy(out, &bits, 8);
+}
+
+// The sign bits of 64 bytes from four masks, the first mask's first byte lowest.
+std::uint64_t MaskBits(__m128i a, __m128i b, __m128i c, __m128i d) {
+  const auto bits = [](__m128i mask) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm_movemask_epi8(mask)));
+  };
+  return bits(a) | bits(b) << 16 | bits(c) << 32 | bits(d) << 48;
 }
 
 void SetBit(std::uint8_t* out, std::int32_t x) {
@@ -56,10 +56,13 @@ void Sse2MapAboveLevel(const std::uint8_t* in, std::uint8_t* out, std::int32_t w
 }
 
 void Sse2PackNonZeroBits(const std::uint8_t* in, std::uint8_t* out, std::int32_t width) {
+  const __m128i zero = _mm_setzero_si128();
+  const auto zeros = [&](const std::uint8_t* p) { return _mm_cmpeq_epi8(Load(p), zero); };
   std::int32_t x = 0;
-  for (; x + 16 <= width; x += 16) {
-    const int zeros = _mm_movemask_epi8(_mm_cmpeq_epi8(Load(in + x), _mm_setzero_si128()));
-    StoreBits(out + (x >> 3), ~zeros);
+  for (; x + 64 <= width; x += 64) {
+    const std::uint64_t bits =
+        MaskBits(zeros(in + x), zeros(in + x + 16), zeros(in + x + 32), zeros(in + x + 48));
+    StoreBits(out + (x >> 3), ~bits);
   }
   for (; x < width; ++x) {
     if (in[x] != 0) SetBit(out, x);
@@ -69,12 +72,14 @@ void Sse2PackNonZeroBits(const std::uint8_t* in, std::uint8_t* out, std::int32_t
 void Sse2PackAboveLevel(const std::uint8_t* in, std::uint8_t* out, std::int32_t width,
                         std::uint8_t level, std::uint8_t low, std::uint8_t high) {
   const __m128i levels = _mm_set1_epi8(static_cast<char>(level));
-  const int lowBits = low != 0 ? ~0 : 0;
-  const int highBits = high != 0 ? ~0 : 0;
+  const std::uint64_t lowBits = low != 0 ? ~std::uint64_t{0} : 0;
+  const std::uint64_t highBits = high != 0 ? ~std::uint64_t{0} : 0;
+  const auto dark = [&](const std::uint8_t* p) { return NotAbove(Load(p), levels); };
   std::int32_t x = 0;
-  for (; x + 16 <= width; x += 16) {
-    const int dark = _mm_movemask_epi8(NotAbove(Load(in + x), levels));
-    StoreBits(out + (x >> 3), (dark & lowBits) | (~dark & highBits));
+  for (; x + 64 <= width; x += 64) {
+    const std::uint64_t bits =
+        MaskBits(dark(in + x), dark(in + x + 16), dark(in + x + 32), dark(in + x + 48));
+    StoreBits(out + (x >> 3), (bits & lowBits) | (~bits & highBits));
   }
   for (; x < width; ++x) {
     if ((in[x] > level ? high : low) != 0) SetBit(out, x);

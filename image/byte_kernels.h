@@ -1,6 +1,6 @@
 // Row kernels that every binarization ends in: the two-value level map and the packing of
-// 8-bit values into 1-bit rows, 16 pixels at a time in SSE2 and 32 or 64 in AVX2 or AVX-512,
-// whichever the processor offers (within ZW_SIMD).
+// 8-bit values into 1-bit rows, 16 pixels at a time in SSE2 (64 when packing) and 32 or 64 in
+// AVX2 or AVX-512, whichever the processor offers (within ZW_SIMD).
 #pragma once
 
 #include <cstdint>

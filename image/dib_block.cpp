@@ -55,12 +55,22 @@ void TDIB::Repack(std::int32_t newBitCount, std::int32_t newPaletteCount, TRowCo
 
   if (newSize > blockSize_) ReallocBlock(newSize);
   auto* base = static_cast<std::uint8_t*>(block_);
-  auto convertRow = [&](std::uint8_t* from, std::uint8_t* to) {
-    std::memcpy(source.data(), from, source.size());
+  // A row whose new place overlaps its old one is converted from a copy.
+  auto convertRow = [&](const std::uint8_t* from, std::uint8_t* to) {
+    if (to < from + oldStride && from < to + newStride) {
+      std::memcpy(source.data(), from, source.size());
+      from = source.data();
+    }
     std::memset(to, 0, static_cast<std::size_t>(newStride));
-    convert(source.data(), to, width, context);
+    convert(from, to, width, context);
   };
-  if (newStride <= oldStride) {
+  if (newStride <= oldStride && newOffset + newStride <= oldOffset) {
+    // Rows shrink into the room the smaller colour table leaves: each lands wholly before its
+    // old place, straight where it ends up.
+    for (std::int64_t s = 0; s < height; ++s) {
+      convertRow(base + oldOffset + s * oldStride, base + newOffset + s * newStride);
+    }
+  } else if (newStride <= oldStride) {
     // Rows shrink: each lands at or before its old place, so walk forwards, then close up.
     for (std::int64_t s = 0; s < height; ++s) {
       convertRow(base + oldOffset + s * oldStride, base + oldOffset + s * newStride);

@@ -197,7 +197,9 @@ TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
 
 TEST(SimdPaths, PackingEqualsThePlainRule) {
   ForEachSimdLevel([&](const std::string& simd) {
-    for (std::int32_t width : {1, 17, 63, 64, 65, 100, 191}) {
+    // Past 8128 pixels a 1-bit row no longer fits the room the gray colour table leaves, so
+    // the rows are packed in their old places and moved after.
+    for (std::int32_t width : {1, 17, 63, 64, 65, 100, 191, 8129}) {
       auto image = RandomGray(width, 3, 60 + width, true);
       std::vector<std::uint8_t> expected;
       for (std::uint8_t v : Pixels(*image)) expected.push_back(v != 0);
