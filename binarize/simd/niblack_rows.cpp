@@ -64,7 +64,7 @@ void CountWindows(std::int32_t rows, std::int32_t columns, std::int32_t width,
     const auto x = static_cast<std::int32_t>(i);
     const TSpan run = x < width ? NiblackRun(x, columns, width) : TSpan{0, 0};
     counts[i] = rows * (run.last - run.first + 1);
-    reciprocals[i] = 1.0f / static_cast<float>(counts[i]);
+    reciprocals[i] = WindowReciprocal(counts[i]);
   }
 }
 
@@ -92,7 +92,8 @@ bool NiblackRowsByBand(const TPlane& in, const TPlane& out, TNiblackWindow windo
                   static_cast<std::int32_t>(padded),
                   static_cast<std::int32_t>(k256),
                   white,
-                  black};
+                  black,
+                  std::int64_t{window.rows} * window.columns < kExactMeanWindow};
   const TRowKernels& kernels = RowKernels();
   std::int32_t countedRows = 0;
   for (std::int32_t y = 0; y < in.height; ++y) {

@@ -31,13 +31,22 @@ struct TNiblackRow {
   const std::uint32_t* sums;     // window sum per column (padded)
   const std::uint32_t* squares;  // window sum of squares per column (padded)
   const std::int32_t* counts;    // pixels per window, below 2^15 (padded)
-  const float* reciprocals;      // 1 / counts (padded)
+  const float* reciprocals;      // WindowReciprocal(counts) (padded)
   const std::uint8_t* values;    // the pixels (padded)
   std::uint8_t* out;             // padded
   std::int32_t length;           // multiple of 16
   std::int32_t k256;             // trunc(256 k), |k256| below 2^15
   std::uint8_t white, black;     // values for pixels at or above the level, and below it
+  bool exactMean;                // every count below kExactMeanWindow
 };
+
+// Windows of fewer pixels than this get their mean, floor(sum / count) of 8-bit values, as
+// trunc(float(sum) * WindowReciprocal(count)) with no correction.
+constexpr std::int32_t kExactMeanWindow = 1 << 14;
+
+// 1 / count rounded up to the next float, so that a product with a multiple of count never
+// falls below the quotient.
+float WindowReciprocal(std::int32_t count);
 
 struct TRowKernels {
   // sums[x] += entering[x] - leaving[x] (and squares[x] likewise with squares, when not null)

@@ -9,7 +9,8 @@
 // excess + e + limit < 0.
 //
 // Niblack's rule divides by the window's count through a float reciprocal and corrects the
-// quotient by one either way from the exact remainder; the root of the variance (below 2^15)
+// quotient by one either way from the exact remainder (the mean of windows below
+// kExactMeanWindow pixels needs no correction); the root of the variance (below 2^15)
 // is exact in float. Its level test v - mean - sd k256 / 256 > -1 is made in integers:
 // 256 (v - mean + 1) > sd k256.
 #pragma once
@@ -107,8 +108,15 @@ typename L::V Quotient(typename L::V dividend, typename L::V counts, typename L:
   return L::Add(quotient, L::Gt(L::Zero(), rest));
 }
 
+// floor(sums / counts) for window sums of 8-bit values when every count is below
+// kExactMeanWindow: the rounded-up reciprocal lands every product in the quotient's unit.
 template <class L>
-void NiblackRow(const TNiblackRow& row) {
+typename L::V ExactMean(typename L::V sums, typename L::F reciprocals) {
+  return L::Truncate(L::MulF(L::ToFloat(sums), reciprocals));
+}
+
+template <class L, bool kExact>
+void NiblackRowOf(const TNiblackRow& row) {
   constexpr int kParts = 16 / L::kLanes;
   const auto k256 = L::Set(row.k256 & 0xFFFF);
   const auto one = L::Set(1);
@@ -121,7 +129,8 @@ void NiblackRow(const TNiblackRow& row) {
       const auto sums = L::Load(row.sums + i);
       const auto counts = L::Load(row.counts + i);
       const auto reciprocals = L::LoadF(row.reciprocals + i);
-      const auto mean = Quotient<L>(sums, counts, reciprocals);
+      const auto mean =
+          kExact ? ExactMean<L>(sums, reciprocals) : Quotient<L>(sums, counts, reciprocals);
       const auto spread = L::Sub(L::Load(row.squares + i), L::MulLo(sums, mean));
       const auto variance = Quotient<L>(spread, counts, reciprocals);
       const auto deviation = L::Truncate(L::SqrtF(L::ToFloat(variance)));
@@ -130,6 +139,15 @@ void NiblackRow(const TNiblackRow& row) {
     }
     const __m128i result = Select(L::Narrow(whites), white, black);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + x), result);
+  }
+}
+
+template <class L>
+void NiblackRow(const TNiblackRow& row) {
+  if (row.exactMean) {
+    NiblackRowOf<L, true>(row);
+  } else {
+    NiblackRowOf<L, false>(row);
   }
 }
 

@@ -11,6 +11,7 @@
 #include "binarize/global_threshold.h"
 #include "binarize/niblack_threshold.h"
 #include "image/rounding.h"
+#include "binarize/simd/row_kernels.h"
 #include "platform/cpu_features.h"
 #include "tests/binarize/local_method_fixtures.h"
 #include "tests/binarize/simd_levels.h"
@@ -168,6 +169,30 @@ TEST(SimdPaths, NiblackEqualsThePlainRule) {
       }
     }
   });
+}
+
+// Windows of kExactMeanWindow pixels or more take the mean through the corrected quotient.
+TEST(SimdPaths, NiblackOfTheLargestWindowsEqualsThePlainRule) {
+  ForEachSimdLevel([&](const std::string& simd) {
+    auto image = Picture(330, 51, 77, TPicture::kCoarse);
+    const auto expected = PlainNiblack(*image, 329, 50, 16);
+    AdvancedDynamicThreshold(*image, 329, 50, 16, false, 10, 240);
+    EXPECT_EQ(Pixels(*image), expected) << simd;
+  });
+}
+
+// Every mean the uncorrected route takes: a count below kExactMeanWindow and a quotient of 0
+// to 255, at both ends of the sums that give it (the product rises with the sum).
+TEST(SimdPaths, WindowReciprocalsGiveExactMeans) {
+  for (std::int32_t count = 1; count < kExactMeanWindow; ++count) {
+    const float reciprocal = WindowReciprocal(count);
+    for (std::int32_t quotient = 0; quotient < 256; ++quotient) {
+      for (std::int32_t sum : {quotient * count, (quotient + 1) * count - 1}) {
+        const auto mean = static_cast<std::int32_t>(static_cast<float>(sum) * reciprocal);
+        ASSERT_EQ(mean, quotient) << "count " << count << ", sum " << sum;
+      }
+    }
+  }
 }
 
 TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
