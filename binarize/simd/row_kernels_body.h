@@ -26,7 +26,8 @@ void ReplaceRow(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t*
     const auto out = L::Bytes(leaving + x);
     L::Store(sums + x, L::Add(L::Load(sums + x), L::Sub(in, out)));
     if (squares == nullptr) continue;
-    const auto change = L::Sub(L::Madd(in, in), L::Madd(out, out));
+    // in^2 - out^2 = (in - out)(in + out): within 16 bits, the second never negative.
+    const auto change = L::Madd(L::Sub(in, out), L::Add(in, out));
     L::Store(squares + x, L::Add(L::Load(squares + x), change));
   }
   for (; x < width; ++x) {
@@ -37,15 +38,21 @@ void ReplaceRow(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t*
   }
 }
 
-// Each group's sums are found apart; only the running carry waits on the group before.
+// Each group's sums are found apart; only the running carry waits on the groups before, one
+// addition for every two groups.
 template <class L>
 void PrefixSums(const std::uint32_t* in, std::uint32_t* out, std::int32_t length) {
   auto carry = L::Zero();
-  for (std::int32_t x = 0; x < length; x += L::kLanes) {
-    const auto local = L::Scan(L::Load(in + x));
-    L::Store(out + x, L::Add(local, carry));
-    carry = L::Add(carry, L::Last(local));
+  std::int32_t x = 0;
+  for (; x + 2 * L::kLanes <= length; x += 2 * L::kLanes) {
+    const auto first = L::Scan(L::Load(in + x));
+    const auto second = L::Scan(L::Load(in + x + L::kLanes));
+    const auto firstLast = L::Last(first);
+    L::Store(out + x, L::Add(first, carry));
+    L::Store(out + x + L::kLanes, L::Add(second, L::Add(carry, firstLast)));
+    carry = L::Add(carry, L::Add(firstLast, L::Last(second)));
   }
+  if (x < length) L::Store(out + x, L::Add(L::Scan(L::Load(in + x)), carry));
 }
 
 template <class L>
