@@ -2,7 +2,6 @@
 #include "binarize/simd/average_rows.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "binarize/simd/band_columns.h"
@@ -48,9 +47,9 @@ bool AverageRowsByBand(TDIB& image, std::int32_t areaW, std::int32_t areaH,
   std::vector<std::uint8_t> out(sums.size());
   const std::int32_t contrast = std::min(rule.contrast, 255);
   const auto mapped = [&](std::uint8_t value) { return value > rule.level ? rule.high : rule.low; };
-  TMeanRow row{sums.data(), counts.data(), limits.data(),    nullptr,
-               out.data(),  padded,        contrast,         rule.level,
-               rule.low,    rule.high,     mapped(rule.low), mapped(rule.high)};
+  TMeanRow row{sums.data(), counts.data(),    limits.data(),    nullptr,    out.data(),
+               0,           padded,           contrast,         rule.level, rule.low,
+               rule.high,   mapped(rule.low), mapped(rule.high)};
   const TRowKernels& kernels = RowKernels();
   std::int32_t countedRows = 0;
   for (std::int32_t y = 0; y < height; ++y) {
@@ -62,8 +61,7 @@ bool AverageRowsByBand(TDIB& image, std::int32_t areaW, std::int32_t areaH,
       CountWindows(countedRows, rx, width, contrast, counts, limits);
     }
     row.values = rows.Keep(y);
-    kernels.meanRow(row);
-    std::memcpy(plane.Row(y), out.data(), static_cast<std::size_t>(width));
+    DecideRow(kernels.meanRow, row, plane.Row(y), width);
   }
   return true;
 }

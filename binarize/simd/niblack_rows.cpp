@@ -2,7 +2,6 @@
 #include "binarize/simd/niblack_rows.h"
 
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "binarize/niblack_threshold.h"
@@ -89,6 +88,7 @@ bool NiblackRowsByBand(const TPlane& in, const TPlane& out, TNiblackWindow windo
                   reciprocals.data(),
                   nullptr,
                   decided.data(),
+                  0,
                   static_cast<std::int32_t>(padded),
                   static_cast<std::int32_t>(k256),
                   white,
@@ -104,8 +104,7 @@ bool NiblackRowsByBand(const TPlane& in, const TPlane& out, TNiblackWindow windo
       CountWindows(countedRows, window.columns, width, counts, reciprocals);
     }
     row.values = rows.Keep(y);
-    kernels.niblackRow(row);
-    std::memcpy(out.Row(y), decided.data(), static_cast<std::size_t>(width));
+    DecideRow(kernels.niblackRow, row, out.Row(y), width);
   }
   return true;
 }

@@ -5,9 +5,12 @@
 //
 // Buffers named "padded" hold a whole number of 16-pixel groups (length is a multiple of 16)
 // and may be read and written up to that length; rows of an image are read only up to width.
+// The decisions of a row are made from pixel start on, out[0] being pixel start, so that the
+// whole groups of a row can land straight in the image and the last one in a padded buffer.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/cpu_features.h"
 
@@ -17,7 +20,8 @@ struct TMeanRow {
   const std::int32_t* counts;  // pixels per window, below 2^15 (padded)
   const std::int32_t* limits;  // (2 contrast + 1) counts - 1 (padded)
   const std::uint8_t* values;  // the pixels (padded)
-  std::uint8_t* out;           // padded
+  std::uint8_t* out;           // pixels start .. length - 1
+  std::int32_t start;          // multiple of 16
   std::int32_t length;         // multiple of 16
   std::int32_t contrast;       // 0 .. 255
   std::uint8_t level;          // the final threshold's level
@@ -33,7 +37,8 @@ struct TNiblackRow {
   const std::int32_t* counts;    // pixels per window, below 2^15 (padded)
   const float* reciprocals;      // WindowReciprocal(counts) (padded)
   const std::uint8_t* values;    // the pixels (padded)
-  std::uint8_t* out;             // padded
+  std::uint8_t* out;             // pixels start .. length - 1
+  std::int32_t start;            // multiple of 16
   std::int32_t length;           // multiple of 16
   std::int32_t k256;             // trunc(256 k), |k256| below 2^15
   std::uint8_t white, black;     // values for pixels at or above the level, and below it
@@ -47,6 +52,26 @@ constexpr std::int32_t kExactMeanWindow = 1 << 14;
 // 1 / count rounded up to the next float, so that a product with a multiple of count never
 // falls below the quotient.
 float WindowReciprocal(std::int32_t count);
+
+// Runs kernel(row) for pixels 0 .. width - 1: whole groups straight into target, the last
+// partial group through row.out (padded).
+template <class TRow, class TKernel>
+void DecideRow(TKernel kernel, TRow row, std::uint8_t* target, std::int32_t width) {
+  const std::int32_t whole = width / 16 * 16;
+  std::uint8_t* const buffer = row.out;
+  if (whole > 0) {
+    row.out = target;
+    row.start = 0;
+    row.length = whole;
+    kernel(row);
+  }
+  if (whole == width) return;
+  row.out = buffer;
+  row.start = whole;
+  row.length = whole + 16;
+  kernel(row);
+  std::memcpy(target + whole, buffer, static_cast<std::size_t>(width - whole));
+}
 
 struct TRowKernels {
   // sums[x] += entering[x] - leaving[x] (and squares[x] likewise with squares, when not null)

@@ -83,7 +83,7 @@ void MeanRow(const TMeanRow& row) {
   const __m128i high = Bytes16(row.high);
   const __m128i dark = Bytes16(row.darkValue);
   const __m128i bright = Bytes16(row.brightValue);
-  for (std::int32_t x = 0; x < row.length; x += 16) {
+  for (std::int32_t x = row.start; x < row.length; x += 16) {
     typename L::V darker[kParts], brighter[kParts];
     for (int part = 0; part < kParts; ++part) {
       const std::int32_t i = x + part * L::kLanes;
@@ -101,7 +101,7 @@ void MeanRow(const TMeanRow& row) {
     const __m128i kept = Select(notAbove, low, high);
     const __m128i result =
         Select(L::Narrow(darker), dark, Select(L::Narrow(brighter), bright, kept));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + x), result);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + (x - row.start)), result);
   }
 }
 
@@ -129,7 +129,7 @@ void NiblackRowOf(const TNiblackRow& row) {
   const auto one = L::Set(1);
   const __m128i white = Bytes16(row.white);
   const __m128i black = Bytes16(row.black);
-  for (std::int32_t x = 0; x < row.length; x += 16) {
+  for (std::int32_t x = row.start; x < row.length; x += 16) {
     typename L::V whites[kParts];
     for (int part = 0; part < kParts; ++part) {
       const std::int32_t i = x + part * L::kLanes;
@@ -145,7 +145,7 @@ void NiblackRowOf(const TNiblackRow& row) {
       whites[part] = L::Gt(level, L::Madd(deviation, k256));
     }
     const __m128i result = Select(L::Narrow(whites), white, black);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + x), result);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row.out + (x - row.start)), result);
   }
 }
 

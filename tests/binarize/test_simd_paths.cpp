@@ -49,6 +49,7 @@ const TWindowCase kWindowCases[] = {
     {37, 23, 1, 1, "smallest window"},
     {37, 23, 2, 2, "even window size"},
     {53, 41, 7, 7, "the dialog's default window"},
+    {48, 9, 5, 5, "whole 16-pixel groups only"},
     {131, 97, 51, 51, "large window: border runs wider than a 16-pixel group"},
     {19, 13, 60, 60, "window larger than the image"},
     {1, 17, 7, 7, "one column"},
