@@ -18,6 +18,10 @@ struct TAvx2Lanes {
   static V Bytes(const std::uint8_t* p) {
     return _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
   }
+  // Sixteen bytes, zero-extended, in 16 / kLanes registers.
+  static void Widen16(const std::uint8_t* p, V* parts) {
+    for (int part = 0; part < 16 / kLanes; ++part) parts[part] = Bytes(p + part * kLanes);
+  }
   static V Add(V a, V b) { return _mm256_add_epi32(a, b); }
   static V Sub(V a, V b) { return _mm256_sub_epi32(a, b); }
   static V And(V a, V b) { return _mm256_and_si256(a, b); }

@@ -19,6 +19,10 @@ struct TAvx512Lanes {
   static V Bytes(const std::uint8_t* p) {
     return _mm512_cvtepu8_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
   }
+  // Sixteen bytes, zero-extended, in 16 / kLanes registers.
+  static void Widen16(const std::uint8_t* p, V* parts) {
+    for (int part = 0; part < 16 / kLanes; ++part) parts[part] = Bytes(p + part * kLanes);
+  }
   static V Add(V a, V b) { return _mm512_add_epi32(a, b); }
   static V Sub(V a, V b) { return _mm512_sub_epi32(a, b); }
   static V And(V a, V b) { return _mm512_and_si512(a, b); }

@@ -21,6 +21,17 @@ struct TSse2Lanes {
     const V zero = Zero();
     return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
   }
+  // Sixteen bytes, zero-extended, in four registers: one load for all four.
+  static void Widen16(const std::uint8_t* p, V* parts) {
+    const V bytes = Load(p);
+    const V zero = Zero();
+    const V low = _mm_unpacklo_epi8(bytes, zero);
+    const V high = _mm_unpackhi_epi8(bytes, zero);
+    parts[0] = _mm_unpacklo_epi16(low, zero);
+    parts[1] = _mm_unpackhi_epi16(low, zero);
+    parts[2] = _mm_unpacklo_epi16(high, zero);
+    parts[3] = _mm_unpackhi_epi16(high, zero);
+  }
   static V Add(V a, V b) { return _mm_add_epi32(a, b); }
   static V Sub(V a, V b) { return _mm_sub_epi32(a, b); }
   static V And(V a, V b) { return _mm_and_si128(a, b); }

@@ -20,15 +20,21 @@ namespace {
 template <class L>
 void ReplaceRow(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t* entering,
                 const std::uint8_t* leaving, std::int32_t width) {
+  constexpr int kParts = 16 / L::kLanes;
   std::int32_t x = 0;
-  for (; x + L::kLanes <= width; x += L::kLanes) {
-    const auto in = L::Bytes(entering + x);
-    const auto out = L::Bytes(leaving + x);
-    L::Store(sums + x, L::Add(L::Load(sums + x), L::Sub(in, out)));
-    if (squares == nullptr) continue;
-    // in^2 - out^2 = (in - out)(in + out): within 16 bits, the second never negative.
-    const auto change = L::Madd(L::Sub(in, out), L::Add(in, out));
-    L::Store(squares + x, L::Add(L::Load(squares + x), change));
+  for (; x + 16 <= width; x += 16) {
+    typename L::V in[kParts], out[kParts];
+    L::Widen16(entering + x, in);
+    L::Widen16(leaving + x, out);
+    for (int part = 0; part < kParts; ++part) {
+      const std::int32_t i = x + part * L::kLanes;
+      const auto difference = L::Sub(in[part], out[part]);
+      L::Store(sums + i, L::Add(L::Load(sums + i), difference));
+      if (squares == nullptr) continue;
+      // in^2 - out^2 = (in - out)(in + out): within 16 bits, the second never negative.
+      const auto change = L::Madd(difference, L::Add(in[part], out[part]));
+      L::Store(squares + i, L::Add(L::Load(squares + i), change));
+    }
   }
   for (; x < width; ++x) {
     const std::int32_t in = entering[x];
@@ -84,10 +90,11 @@ void MeanRow(const TMeanRow& row) {
   const __m128i dark = Bytes16(row.darkValue);
   const __m128i bright = Bytes16(row.brightValue);
   for (std::int32_t x = row.start; x < row.length; x += 16) {
-    typename L::V darker[kParts], brighter[kParts];
+    typename L::V darker[kParts], brighter[kParts], pixels[kParts];
+    L::Widen16(row.values + x, pixels);
     for (int part = 0; part < kParts; ++part) {
       const std::int32_t i = x + part * L::kLanes;
-      const auto v = L::Bytes(row.values + i);
+      const auto v = pixels[part];
       const auto product = L::Madd(v, L::Load(row.counts + i));
       const auto difference = L::Sub(L::Load(row.sums + i), product);
       const auto excess = L::Add(difference, difference);
@@ -130,7 +137,8 @@ void NiblackRowOf(const TNiblackRow& row) {
   const __m128i white = Bytes16(row.white);
   const __m128i black = Bytes16(row.black);
   for (std::int32_t x = row.start; x < row.length; x += 16) {
-    typename L::V whites[kParts];
+    typename L::V whites[kParts], pixels[kParts];
+    L::Widen16(row.values + x, pixels);
     for (int part = 0; part < kParts; ++part) {
       const std::int32_t i = x + part * L::kLanes;
       const auto sums = L::Load(row.sums + i);
@@ -141,7 +149,7 @@ void NiblackRowOf(const TNiblackRow& row) {
       const auto spread = L::Sub(L::Load(row.squares + i), L::MulLo(sums, mean));
       const auto variance = Quotient<L>(spread, counts, reciprocals);
       const auto deviation = L::Truncate(L::SqrtF(L::ToFloat(variance)));
-      const auto level = L::ShiftLeft8(L::Add(L::Sub(L::Bytes(row.values + i), mean), one));
+      const auto level = L::ShiftLeft8(L::Add(L::Sub(pixels[part], mean), one));
       whites[part] = L::Gt(level, L::Madd(deviation, k256));
     }
     const __m128i result = Select(L::Narrow(whites), white, black);
