@@ -88,6 +88,13 @@ void BM_DynamicAverage(benchmark::State& state) {
     DynamicThresholdAverage(image, area, area, -1, -1, true, 0, 255);
   });
 }
+// The Average mode with its contrast and brightness given, as OpenCV's mean threshold takes
+// its constant: the window pass alone, without the two histograms of the automatic levels.
+void BM_DynamicAverageGivenLevels(benchmark::State& state) {
+  TimeMethod(state, [](TDIB& image, std::int32_t area) {
+    DynamicThresholdAverage(image, area, area, 10, 128, true, 0, 255);
+  });
+}
 void BM_Adaptive(benchmark::State& state) {
   TimeMethod(state, [](TDIB& image, std::int32_t area) {
     AdaptiveThreshold(image, area, area, -1, -1, true, 0, 255);
@@ -123,6 +130,11 @@ ZW_WINDOWS(BM_BackgroundTracking);
 // The pairs timed against OpenCV: ours at windows 7 and 51 (7 averages 9 x 9 pixels).
 BENCHMARK(BM_DynamicAverage)
     ->Name("BM_PairAverage_Ours")
+    ->Arg(7)
+    ->Arg(51)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DynamicAverageGivenLevels)
+    ->Name("BM_PairAverageGivenLevels_Ours")
     ->Arg(7)
     ->Arg(51)
     ->Unit(benchmark::kMillisecond);
