@@ -2,8 +2,8 @@
 // counters, fed from 8-byte words, so that runs of near values (paper, ink) do not queue on
 // one counter. Past 128 KiB, neighbouring bytes are counted as pairs in one table of 65536
 // counters, half the increments; the pairs a page's noisy paper and ink make are a few
-// thousand, so the used part of that table stays in the first-level cache. Both fold into
-// 64-bit totals before any counter could wrap.
+// thousand to some tens of thousands, so the used part of that table stays in the first- or
+// second-level cache. Both fold into 64-bit totals before any counter could wrap.
 #pragma once
 
 #include <algorithm>
