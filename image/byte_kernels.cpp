@@ -1,5 +1,6 @@
 // Row kernels: SSE2 for whole groups of 16 pixels (64 when packing), plain code for the rest
-// of a row, and the choice of the wide versions (byte_kernels_avx2.cpp, byte_kernels_avx512.cpp) at run time.
+// of a row, and the choice of the wide versions (byte_kernels_avx2.cpp,
+// byte_kernels_avx512.cpp) at run time.
 #include "image/byte_kernels.h"
 
 #include <emmintrin.h>
@@ -87,14 +88,7 @@ void Sse2PackAboveLevel(const std::uint8_t* in, std::uint8_t* out, std::int32_t 
 }
 
 const TByteKernelSet& Kernels() {
-  switch (ActiveSimd()) {
-    case TSimdLevel::kAvx512:
-      return kAvx512ByteKernels;
-    case TSimdLevel::kAvx2:
-      return kAvx2ByteKernels;
-    default:
-      return kSse2ByteKernels;
-  }
+  return ActiveOf(kSse2ByteKernels, kAvx2ByteKernels, kAvx512ByteKernels);
 }
 
 }  // namespace

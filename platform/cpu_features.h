@@ -18,6 +18,19 @@ TSimdLevel ActiveSimd();
 // tests that run every path in one process.
 TSimdLevel UseSimd(TSimdLevel level);
 
+// Whichever of the three matches the active level: the one dispatch of every loop set.
+template <class T>
+const T& ActiveOf(const T& sse2, const T& avx2, const T& avx512) {
+  switch (ActiveSimd()) {
+    case TSimdLevel::kAvx512:
+      return avx512;
+    case TSimdLevel::kAvx2:
+      return avx2;
+    default:
+      return sse2;
+  }
+}
+
 // "sse2", "avx2" or "avx512".
 const char* SimdName(TSimdLevel level);
 // The level a ZW_SIMD value asks for, capped by supported; null or unknown gives supported.

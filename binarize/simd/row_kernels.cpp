@@ -5,14 +5,7 @@
 #include <cmath>
 
 const TRowKernels& RowKernels() {
-  switch (ActiveSimd()) {
-    case TSimdLevel::kAvx512:
-      return kAvx512RowKernels;
-    case TSimdLevel::kAvx2:
-      return kAvx2RowKernels;
-    default:
-      return kSse2RowKernels;
-  }
+  return ActiveOf(kSse2RowKernels, kAvx2RowKernels, kAvx512RowKernels);
 }
 
 float WindowReciprocal(std::int32_t count) {

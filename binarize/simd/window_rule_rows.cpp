@@ -4,12 +4,5 @@
 #include "platform/cpu_features.h"
 
 const TWindowRuleKernels& WindowRuleKernels() {
-  switch (ActiveSimd()) {
-    case TSimdLevel::kAvx512:
-      return kAvx512WindowRuleKernels;
-    case TSimdLevel::kAvx2:
-      return kAvx2WindowRuleKernels;
-    default:
-      return kSse2WindowRuleKernels;
-  }
+  return ActiveOf(kSse2WindowRuleKernels, kAvx2WindowRuleKernels, kAvx512WindowRuleKernels);
 }
