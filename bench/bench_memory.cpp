@@ -2,9 +2,8 @@
 // back to the system when it is freed, so each iteration that makes a page-sized temporary
 // pays the system's page faults again; on some virtual machines those faults cost more than
 // the work being timed. Keeping the memory measures the work alike on every side of a pair.
-#include <malloc.h>
-
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 namespace {
 
