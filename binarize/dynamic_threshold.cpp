@@ -7,6 +7,7 @@
 
 #include "binarize/byte_counts.h"
 #include "binarize/simd/average_rows.h"
+#include "binarize/simd/difference_rows.h"
 #include "binarize/window_filters.h"
 #include "binarize/window_filters_plane.h"
 #include "platform/errors.h"
@@ -26,13 +27,22 @@ void ResolveAutomatic(const TDIB& image, std::int32_t& contrast, std::int32_t& b
   }
 }
 
-// d[x] = |a[x] - b[x]| for count bytes.
-void Differences(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
-                 std::uint8_t* d) {
-  for (std::int32_t x = 0; x < count; ++x) {
-    d[x] = static_cast<std::uint8_t>(a[x] > b[x] ? a[x] - b[x] : b[x] - a[x]);
+// The byte counts of neighbour differences of one weight.
+class TDifferenceTally {
+ public:
+  explicit TDifferenceTally(std::int32_t width) : row_(static_cast<std::size_t>(width)) {}
+
+  // Counts |a[x] - b[x]| for x < count.
+  void Count(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count) {
+    DifferenceKernels().absolute(a, b, count, row_.data());
+    counts_.Count(row_.data(), count);
   }
-}
+  THistogram Total() const { return counts_.Total(); }
+
+ private:
+  std::vector<std::uint8_t> row_;
+  TByteCounts counts_;
+};
 
 }  // namespace
 
@@ -45,18 +55,15 @@ void GetDifferenceHistogram(const TDIB& image, THistogram& histogram) {
   // Each neighbour pair is counted once here: pairs of two interior pixels in twice, pairs
   // with one pixel on the border in once, which is what counting all four neighbours of
   // every interior pixel adds up to.
-  TByteCounts twice, once;
-  std::vector<std::uint8_t> differences(static_cast<std::size_t>(w));
-  std::uint8_t* d = differences.data();
+  TDifferenceTally twice(w), once(w);
   for (std::int32_t y = 1; y <= h - 2; ++y) {
-    Differences(image.Row(y), image.Row(y) + 1, w - 1, d);
-    once.Count(d, 1);
-    twice.Count(d + 1, w - 3);
-    once.Count(d + w - 2, 1);
+    const std::uint8_t* row = image.Row(y);
+    once.Count(row, row + 1, 1);
+    twice.Count(row + 1, row + 2, w - 3);
+    once.Count(row + w - 2, row + w - 1, 1);
   }
   for (std::int32_t y = 0; y <= h - 2; ++y) {
-    Differences(image.Row(y), image.Row(y + 1), w, d);
-    (y >= 1 && y + 1 <= h - 2 ? twice : once).Count(d + 1, w - 2);
+    (y >= 1 && y + 1 <= h - 2 ? twice : once).Count(image.Row(y) + 1, image.Row(y + 1) + 1, w - 2);
   }
   const THistogram twiceTotal = twice.Total();
   const THistogram onceTotal = once.Total();
