@@ -67,6 +67,12 @@ void CountWindows(std::int32_t rows, std::int32_t columns, std::int32_t width,
   }
 }
 
+TNiblackDivision DivisionFor(std::int64_t largestWindow) {
+  if (largestWindow < kExactRootWindow) return TNiblackDivision::kExactRoot;
+  if (largestWindow < kExactMeanWindow) return TNiblackDivision::kExactMean;
+  return TNiblackDivision::kCorrected;
+}
+
 }  // namespace
 
 bool NiblackRowsByBand(const TPlane& in, const TPlane& out, TNiblackWindow window, double k,
@@ -93,7 +99,7 @@ bool NiblackRowsByBand(const TPlane& in, const TPlane& out, TNiblackWindow windo
                   static_cast<std::int32_t>(k256),
                   white,
                   black,
-                  std::int64_t{window.rows} * window.columns < kExactMeanWindow};
+                  DivisionFor(std::int64_t{window.rows} * window.columns)};
   const TRowKernels& kernels = RowKernels();
   std::int32_t countedRows = 0;
   for (std::int32_t y = 0; y < in.height; ++y) {

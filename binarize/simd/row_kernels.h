@@ -30,6 +30,10 @@ struct TMeanRow {
   std::uint8_t brightValue;    // what a pixel decided bright ends as
 };
 
+// How far the float reciprocal of a window's count can be trusted: for the mean only, for the
+// mean and the deviation, or for neither (each quotient corrected from its remainder).
+enum class TNiblackDivision : std::int32_t { kCorrected, kExactMean, kExactRoot };
+
 // One row of Niblack's rule.
 struct TNiblackRow {
   const std::uint32_t* sums;     // window sum per column (padded)
@@ -42,12 +46,15 @@ struct TNiblackRow {
   std::int32_t length;           // multiple of 16
   std::int32_t k256;             // trunc(256 k), |k256| below 2^15
   std::uint8_t white, black;     // values for pixels at or above the level, and below it
-  bool exactMean;                // every count below kExactMeanWindow
+  TNiblackDivision division;     // by the largest count of the image's windows
 };
 
 // Windows of fewer pixels than this get their mean, floor(sum / count) of 8-bit values, as
 // trunc(float(sum) * WindowReciprocal(count)) with no correction.
 constexpr std::int32_t kExactMeanWindow = 1 << 14;
+// Windows of fewer pixels than this get their deviation, floor(sqrt(floor(spread / count))),
+// as trunc(sqrt(float(spread) * WindowReciprocal(count))) with no correction.
+constexpr std::int32_t kExactRootWindow = 1 << 8;
 
 // 1 / count rounded up to the next float, so that a product with a multiple of count never
 // falls below the quotient.

@@ -11,8 +11,9 @@
 // Niblack's rule divides by the window's count through a float reciprocal and corrects the
 // quotient by one either way from the exact remainder (the mean of windows below
 // kExactMeanWindow pixels needs no correction); the root of the variance (below 2^15)
-// is exact in float. Its level test v - mean - sd k256 / 256 > -1 is made in integers:
-// 256 (v - mean + 1) > sd k256.
+// is exact in float. Below kExactRootWindow pixels the root comes straight from the spread,
+// floor(sqrt(spread / count)) being the root of the floored variance. Its level test v - mean - sd
+// k256 / 256 > -1 is made in integers: 256 (v - mean + 1) > sd k256.
 #pragma once
 
 namespace {
@@ -129,8 +130,21 @@ typename L::V ExactMean(typename L::V sums, typename L::F reciprocals) {
   return L::Truncate(L::MulF(L::ToFloat(sums), reciprocals));
 }
 
-template <class L, bool kExact>
+// floor(sqrt(spread / counts)) for windows below kExactRootWindow pixels: the spread is exact
+// in float and the rounded-up reciprocal keeps every product at or above the quotient.
+template <class L>
+typename L::V ExactRoot(typename L::V spread, typename L::F reciprocals) {
+  return L::Truncate(L::SqrtF(L::MulF(L::ToFloat(spread), reciprocals)));
+}
+
+template <class L>
+typename L::V Root(typename L::V spread, typename L::V counts, typename L::F reciprocals) {
+  return L::Truncate(L::SqrtF(L::ToFloat(Quotient<L>(spread, counts, reciprocals))));
+}
+
+template <class L, TNiblackDivision kDivision>
 void NiblackRowOf(const TNiblackRow& row) {
+  constexpr bool kExactMean = kDivision != TNiblackDivision::kCorrected;
   constexpr int kParts = 16 / L::kLanes;
   const auto k256 = L::Set(row.k256 & 0xFFFF);
   const auto one = L::Set(1);
@@ -145,10 +159,11 @@ void NiblackRowOf(const TNiblackRow& row) {
       const auto counts = L::Load(row.counts + i);
       const auto reciprocals = L::LoadF(row.reciprocals + i);
       const auto mean =
-          kExact ? ExactMean<L>(sums, reciprocals) : Quotient<L>(sums, counts, reciprocals);
+          kExactMean ? ExactMean<L>(sums, reciprocals) : Quotient<L>(sums, counts, reciprocals);
       const auto spread = L::Sub(L::Load(row.squares + i), L::MulLo(sums, mean));
-      const auto variance = Quotient<L>(spread, counts, reciprocals);
-      const auto deviation = L::Truncate(L::SqrtF(L::ToFloat(variance)));
+      const auto deviation = kDivision == TNiblackDivision::kExactRoot
+                                 ? ExactRoot<L>(spread, reciprocals)
+                                 : Root<L>(spread, counts, reciprocals);
       const auto level = L::ShiftLeft8(L::Add(L::Sub(pixels[part], mean), one));
       whites[part] = L::Gt(level, L::Madd(deviation, k256));
     }
@@ -159,10 +174,15 @@ void NiblackRowOf(const TNiblackRow& row) {
 
 template <class L>
 void NiblackRow(const TNiblackRow& row) {
-  if (row.exactMean) {
-    NiblackRowOf<L, true>(row);
-  } else {
-    NiblackRowOf<L, false>(row);
+  switch (row.division) {
+    case TNiblackDivision::kExactRoot:
+      NiblackRowOf<L, TNiblackDivision::kExactRoot>(row);
+      break;
+    case TNiblackDivision::kExactMean:
+      NiblackRowOf<L, TNiblackDivision::kExactMean>(row);
+      break;
+    default:
+      NiblackRowOf<L, TNiblackDivision::kCorrected>(row);
   }
 }
 

@@ -196,6 +196,22 @@ TEST(SimdPaths, WindowReciprocalsGiveExactMeans) {
   }
 }
 
+// Every deviation the uncorrected root takes: a count below kExactRootWindow and a root of 1
+// to 128, at the spreads on both sides of where it starts (the estimate rises with the spread).
+TEST(SimdPaths, WindowReciprocalsGiveExactRoots) {
+  for (std::int32_t count = 1; count < kExactRootWindow; ++count) {
+    const float reciprocal = WindowReciprocal(count);
+    for (std::int32_t root = 1; root <= 128; ++root) {
+      for (std::int32_t spread : {root * root * count - 1, root * root * count}) {
+        const float variance = static_cast<float>(spread) * reciprocal;
+        const auto estimate = static_cast<std::int32_t>(std::sqrt(variance));
+        const std::int32_t expected = spread < root * root * count ? root - 1 : root;
+        ASSERT_EQ(estimate, expected) << "count " << count << ", spread " << spread;
+      }
+    }
+  }
+}
+
 TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
   struct TCase {
     std::int32_t width;
