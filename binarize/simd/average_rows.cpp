@@ -37,11 +37,9 @@ bool AverageRowsByBand(TDIB& image, std::int32_t areaW, std::int32_t areaH,
 
   const TPlane plane = PlaneOf(image);
   const std::int32_t padded = Padded(width);
-  const std::int32_t prefixLength = Padded(padded + rx + 1);
   TKeptRows rows(plane, ry + 2);
-  TColumnBand band(rows, width, prefixLength, false);
-  // prefix[rx + 1 + j] sums the columns 0 .. j; the rx + 1 zeros before clip the windows.
-  std::vector<std::uint32_t> prefix(static_cast<std::size_t>(rx + 1 + prefixLength));
+  // The band's zeros beyond the image clip the windows.
+  TColumnBand band(rows, width, rx, padded, false);
   std::vector<std::uint32_t> sums(static_cast<std::size_t>(padded));
   std::vector<std::int32_t> counts(sums.size()), limits(sums.size());
   std::vector<std::uint8_t> out(sums.size());
@@ -54,8 +52,7 @@ bool AverageRowsByBand(TDIB& image, std::int32_t areaW, std::int32_t areaH,
   std::int32_t countedRows = 0;
   for (std::int32_t y = 0; y < height; ++y) {
     band.MoveTo(TSpan{std::max(0, y - ry), std::min(height - 1, y + ry)});
-    kernels.prefixSums(band.Sums(), prefix.data() + rx + 1, prefixLength);
-    kernels.differences(prefix.data(), 2 * rx + 1, sums.data(), padded);
+    kernels.windowSums(band.Sums(), rx, sums.data(), padded);
     if (band.Rows() != countedRows) {
       countedRows = band.Rows();
       CountWindows(countedRows, rx, width, contrast, counts, limits);

@@ -25,14 +25,15 @@ const std::uint8_t* TKeptRows::Keep(std::int32_t y) {
   return copy;
 }
 
-TColumnBand::TColumnBand(const TKeptRows& rows, std::int32_t width, std::int32_t paddedLength,
-                         bool squares)
+TColumnBand::TColumnBand(const TKeptRows& rows, std::int32_t width, std::int32_t reach,
+                         std::int32_t length, bool squares)
     : rows_(rows),
       kernels_(RowKernels()),
       width_(width),
+      lead_(reach + 1),
       squaresUsed_(squares),
-      sums_(static_cast<std::size_t>(paddedLength)),
-      squares_(squares ? static_cast<std::size_t>(paddedLength) : 0),
+      sums_(static_cast<std::size_t>(lead_) + static_cast<std::size_t>(length + reach)),
+      squares_(squares ? sums_.size() : 0),
       zeros_(static_cast<std::size_t>(width)) {}
 
 void TColumnBand::MoveTo(TSpan band) {
@@ -47,6 +48,6 @@ void TColumnBand::MoveTo(TSpan band) {
 }
 
 void TColumnBand::Replace(const std::uint8_t* entering, const std::uint8_t* leaving) {
-  kernels_.replaceRow(sums_.data(), squaresUsed_ ? squares_.data() : nullptr, entering, leaving,
-                      width_);
+  kernels_.replaceRow(sums_.data() + lead_, squaresUsed_ ? squares_.data() + lead_ : nullptr,
+                      entering, leaving, width_);
 }

@@ -35,12 +35,14 @@ class TKeptRows {
 // moves down, each row entering and leaving once.
 class TColumnBand {
  public:
-  // paddedLength: the length of the sums, at least the plane's width, zero beyond it.
-  TColumnBand(const TKeptRows& rows, std::int32_t width, std::int32_t paddedLength, bool squares);
+  // The sums are zero outside the plane's width and readable from reach + 1 columns before the
+  // first to reach columns past length, as the window sums of reach over length read them.
+  TColumnBand(const TKeptRows& rows, std::int32_t width, std::int32_t reach, std::int32_t length,
+              bool squares);
   void MoveTo(TSpan band);
   std::int32_t Rows() const { return last_ - first_ + 1; }
-  const std::uint32_t* Sums() const { return sums_.data(); }
-  const std::uint32_t* Squares() const { return squares_.data(); }
+  const std::uint32_t* Sums() const { return sums_.data() + lead_; }
+  const std::uint32_t* Squares() const { return squares_.data() + lead_; }
 
  private:
   void Replace(const std::uint8_t* entering, const std::uint8_t* leaving);
@@ -48,6 +50,7 @@ class TColumnBand {
   const TKeptRows& rows_;
   const TRowKernels& kernels_;
   std::int32_t width_;
+  std::int32_t lead_;
   bool squaresUsed_;
   std::vector<std::uint32_t> sums_, squares_;
   std::vector<std::uint8_t> zeros_;

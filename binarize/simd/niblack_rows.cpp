@@ -1,6 +1,7 @@
 // Niblack's one-pass route; see niblack_rows.h and the row kernels' body.
 #include "binarize/simd/niblack_rows.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -12,47 +13,70 @@ namespace {
 constexpr std::int64_t kLargestWindow = (1 << 15) - 1;
 constexpr double kLargestFactor = (1 << 15) - 1;
 
+// The sum of a run of columns, moved right as the run moves: each column added and taken
+// away once.
+class TRunSum {
+ public:
+  TRunSum(TSpan run, std::uint32_t sum) : run_(run), sum_(sum) {}
+  std::uint32_t MoveTo(const std::uint32_t* columns, TSpan run) {
+    for (; run_.last < run.last; ++run_.last) sum_ += columns[run_.last + 1];
+    for (; run_.first < run.first; ++run_.first) sum_ -= columns[run_.first];
+    return sum_;
+  }
+
+ private:
+  TSpan run_;
+  std::uint32_t sum_;
+};
+
 // The sums of the plane's columns and of their squares, and the window sums of one row.
 class TNiblackSums {
  public:
   TNiblackSums(const TKeptRows& rows, std::int32_t width, TNiblackWindow window)
       : width_(width),
         columns_(window.columns),
+        reach_(window.columns / 2),
         padded_(Padded(width)),
-        prefixLength_(Padded(padded_ + columns_)),
-        band_(rows, width, prefixLength_, true),
+        band_(rows, width, reach_, padded_, true),
         kernels_(RowKernels()),
-        prefix_(static_cast<std::size_t>(prefixLength_ + 1)),
-        squarePrefix_(prefix_.size()),
-        sums_(static_cast<std::size_t>(padded_ + columns_)),
+        sums_(static_cast<std::size_t>(padded_)),
         squares_(sums_.size()) {}
 
   TColumnBand& Band() { return band_; }
   const std::uint32_t* Sums() const { return sums_.data(); }
   const std::uint32_t* Squares() const { return squares_.data(); }
 
-  // Window sums of every column: full runs by the kernels, the centred shorter runs at the
-  // row's ends one by one.
+  // Window sums of every column: full runs by the kernels, then the centred shorter runs at
+  // the row's ends.
   void Update() {
-    kernels_.prefixSums(band_.Sums(), prefix_.data() + 1, prefixLength_);
-    kernels_.prefixSums(band_.Squares(), squarePrefix_.data() + 1, prefixLength_);
-    const std::int32_t reach = columns_ / 2;
-    kernels_.differences(prefix_.data(), columns_, sums_.data() + reach, padded_);
-    kernels_.differences(squarePrefix_.data(), columns_, squares_.data() + reach, padded_);
-    auto shortRun = [&](std::int32_t x) {
-      const TSpan run = NiblackRun(x, columns_, width_);
-      sums_[x] = prefix_[run.last + 1] - prefix_[run.first];
-      squares_[x] = squarePrefix_[run.last + 1] - squarePrefix_[run.first];
-    };
-    for (std::int32_t x = 0; x < reach; ++x) shortRun(x);
-    for (std::int32_t x = width_ - reach; x < width_; ++x) shortRun(x);
+    kernels_.windowSums(band_.Sums(), reach_, sums_.data(), padded_);
+    kernels_.windowSums(band_.Squares(), reach_, squares_.data(), padded_);
+    ShortRuns(band_.Sums(), sums_);
+    ShortRuns(band_.Squares(), squares_);
   }
 
  private:
-  std::int32_t width_, columns_, padded_, prefixLength_;
+  // The left end's runs grow from one column; the right end's shrink from the last full run,
+  // or go on from the left end's when no run between is full.
+  void ShortRuns(const std::uint32_t* columns, std::vector<std::uint32_t>& sums) const {
+    TRunSum run(TSpan{0, -1}, 0);
+    const std::int32_t leftEnd = std::min(reach_, width_);
+    for (std::int32_t x = 0; x < leftEnd; ++x) {
+      sums[x] = run.MoveTo(columns, NiblackRun(x, columns_, width_));
+    }
+    const std::int32_t rightStart = std::max(reach_, width_ - reach_);
+    if (rightStart > leftEnd) {
+      run = TRunSum(NiblackRun(rightStart - 1, columns_, width_), sums[rightStart - 1]);
+    }
+    for (std::int32_t x = rightStart; x < width_; ++x) {
+      sums[x] = run.MoveTo(columns, NiblackRun(x, columns_, width_));
+    }
+  }
+
+  std::int32_t width_, columns_, reach_, padded_;
   TColumnBand band_;
   const TRowKernels& kernels_;
-  std::vector<std::uint32_t> prefix_, squarePrefix_, sums_, squares_;
+  std::vector<std::uint32_t> sums_, squares_;
 };
 
 // Pixels in each column's window for a band of `rows` rows, and their reciprocals; columns

@@ -1,6 +1,6 @@
 // The row loops of the window methods, built once per vector instruction set and chosen at
-// run time: column sums of a band of rows, their prefix sums along the row, window sums as
-// differences of prefix sums, and the per-pixel decisions of the Average mode and of
+// run time: column sums of a band of rows, window sums along the row as running sums, and
+// the per-pixel decisions of the Average mode and of
 // Niblack's rule made on those sums.
 //
 // Buffers named "padded" hold a whole number of 16-pixel groups (length is a multiple of 16)
@@ -85,11 +85,10 @@ struct TRowKernels {
   // for x < width; entering and leaving are image rows.
   void (*replaceRow)(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t* entering,
                      const std::uint8_t* leaving, std::int32_t width);
-  // out[x] = in[0] + ... + in[x], modulo 2^32, over padded length.
-  void (*prefixSums)(const std::uint32_t* in, std::uint32_t* out, std::int32_t length);
-  // out[x] = prefix[x + offset] - prefix[x], over padded length.
-  void (*differences)(const std::uint32_t* prefix, std::int32_t offset, std::uint32_t* out,
-                      std::int32_t length);
+  // out[x] = columns[x - reach] + ... + columns[x + reach], modulo 2^32, over padded length;
+  // columns is read from reach + 1 before its start to reach past length.
+  void (*windowSums)(const std::uint32_t* columns, std::int32_t reach, std::uint32_t* out,
+                     std::int32_t length);
   void (*meanRow)(const TMeanRow& row);
   void (*niblackRow)(const TNiblackRow& row);
 };

@@ -45,29 +45,30 @@ void ReplaceRow(std::uint32_t* sums, std::uint32_t* squares, const std::uint8_t*
   }
 }
 
-// Each group's sums are found apart; only the running carry waits on the groups before, one
-// addition for every two groups.
+// Each window sum is the one before plus the column entering minus the one leaving: the
+// prefix sums of those changes. Each group's sums are found apart; only the running carry
+// waits on the groups before, one addition for every two groups.
 template <class L>
-void PrefixSums(const std::uint32_t* in, std::uint32_t* out, std::int32_t length) {
-  auto carry = L::Zero();
+void WindowSums(const std::uint32_t* columns, std::int32_t reach, std::uint32_t* out,
+                std::int32_t length) {
+  std::uint32_t before = 0;
+  for (std::int32_t j = -reach - 1; j < reach; ++j) before += columns[j];
+  auto carry = L::Set(static_cast<std::int32_t>(before));
+  const std::uint32_t* entering = columns + reach;
+  const std::uint32_t* leaving = columns - reach - 1;
+  const auto change = [&](std::int32_t x) {
+    return L::Scan(L::Sub(L::Load(entering + x), L::Load(leaving + x)));
+  };
   std::int32_t x = 0;
   for (; x + 2 * L::kLanes <= length; x += 2 * L::kLanes) {
-    const auto first = L::Scan(L::Load(in + x));
-    const auto second = L::Scan(L::Load(in + x + L::kLanes));
+    const auto first = change(x);
+    const auto second = change(x + L::kLanes);
     const auto firstLast = L::Last(first);
     L::Store(out + x, L::Add(first, carry));
     L::Store(out + x + L::kLanes, L::Add(second, L::Add(carry, firstLast)));
     carry = L::Add(carry, L::Add(firstLast, L::Last(second)));
   }
-  if (x < length) L::Store(out + x, L::Add(L::Scan(L::Load(in + x)), carry));
-}
-
-template <class L>
-void Differences(const std::uint32_t* prefix, std::int32_t offset, std::uint32_t* out,
-                 std::int32_t length) {
-  for (std::int32_t x = 0; x < length; x += L::kLanes) {
-    L::Store(out + x, L::Sub(L::Load(prefix + x + offset), L::Load(prefix + x)));
-  }
+  if (x < length) L::Store(out + x, L::Add(change(x), carry));
 }
 
 // mask ? a : b, bytewise.
@@ -188,7 +189,7 @@ void NiblackRow(const TNiblackRow& row) {
 
 template <class L>
 constexpr TRowKernels KernelsOf() {
-  return TRowKernels{&ReplaceRow<L>, &PrefixSums<L>, &Differences<L>, &MeanRow<L>, &NiblackRow<L>};
+  return TRowKernels{&ReplaceRow<L>, &WindowSums<L>, &MeanRow<L>, &NiblackRow<L>};
 }
 
 }  // namespace

@@ -20,20 +20,16 @@ bool TRuleWindows::Fit(const TPlane& plane, std::int32_t areaW, std::int32_t are
          kLargestWindow;
 }
 
-// The band sums reach past the width by a whole window, so that every column's full-width
-// difference of prefix sums reads only zeros beyond the image.
+// The band's zeros beyond the image clip the windows at the side borders.
 TRuleWindows::TRuleWindows(const TPlane& plane, std::int32_t areaW, std::int32_t areaH)
     : plane_(plane),
       reachX_(WindowReach(areaW, plane.width)),
       reachY_(WindowReach(areaH, plane.height)),
       padded_(Padded(plane.width)),
-      prefixLength_(Padded(padded_ + 2 * reachX_ + 1)),
       rows_(plane, 1),
-      band_(rows_, plane.width, prefixLength_, true),
+      band_(rows_, plane.width, reachX_, padded_, true),
       kernels_(RowKernels()),
-      prefix_(static_cast<std::size_t>(prefixLength_ + 1)),
-      squarePrefix_(prefix_.size()),
-      sums_(static_cast<std::size_t>(padded_ + 2 * reachX_ + 1)),
+      sums_(static_cast<std::size_t>(padded_)),
       squares_(sums_.size()),
       reciprocals_(static_cast<std::size_t>(padded_)),
       values_(reciprocals_.size()),
@@ -52,22 +48,9 @@ const TRuleRow& TRuleWindows::Row(std::int32_t y) {
   return row_;
 }
 
-// Full runs by the kernels, the runs that a side border cuts one by one.
 void TRuleWindows::UpdateSums() {
-  const std::int32_t columns = 2 * reachX_ + 1;
-  kernels_.prefixSums(band_.Sums(), prefix_.data() + 1, prefixLength_);
-  kernels_.prefixSums(band_.Squares(), squarePrefix_.data() + 1, prefixLength_);
-  kernels_.differences(prefix_.data(), columns, sums_.data() + reachX_, padded_);
-  kernels_.differences(squarePrefix_.data(), columns, squares_.data() + reachX_, padded_);
-  const auto clipped = [&](std::int32_t x) {
-    const TSpan run = WindowSpan(x, reachX_, plane_.width);
-    sums_[x] = prefix_[run.last + 1] - prefix_[run.first];
-    squares_[x] = squarePrefix_[run.last + 1] - squarePrefix_[run.first];
-  };
-  for (std::int32_t x = 0; x < std::min(reachX_, plane_.width); ++x) clipped(x);
-  for (std::int32_t x = std::max(reachX_, plane_.width - reachX_); x < plane_.width; ++x) {
-    clipped(x);
-  }
+  kernels_.windowSums(band_.Sums(), reachX_, sums_.data(), padded_);
+  kernels_.windowSums(band_.Squares(), reachX_, squares_.data(), padded_);
 }
 
 // The reciprocal is taken per distinct count, as the per-pixel walk takes it; columns past

@@ -26,11 +26,11 @@ class TRuleWindows {
   void CountWindows();
 
   TPlane plane_;
-  std::int32_t reachX_, reachY_, padded_, prefixLength_;
+  std::int32_t reachX_, reachY_, padded_;
   TKeptRows rows_;
   TColumnBand band_;
   const TRowKernels& kernels_;
-  std::vector<std::uint32_t> prefix_, squarePrefix_, sums_, squares_;
+  std::vector<std::uint32_t> sums_, squares_;
   std::vector<double> reciprocals_;
   std::vector<std::uint8_t> values_, decided_;
   std::int32_t countedRows_ = 0;
