@@ -14,19 +14,6 @@
 
 namespace {
 
-// Fills in the automatic (negative) Brightness and Contrast by Otsu's rule.
-void ResolveAutomatic(const TDIB& image, std::int32_t& contrast, std::int32_t& brightness) {
-  THistogram histogram;
-  if (brightness < 0) {
-    GetHistogram(image, histogram);
-    brightness = OtsuThreshold(histogram);
-  }
-  if (contrast < 0) {
-    GetDifferenceHistogram(image, histogram);
-    contrast = OtsuThreshold(histogram);
-  }
-}
-
 // The byte counts of neighbour differences of one weight.
 class TDifferenceTally {
  public:
@@ -44,30 +31,61 @@ class TDifferenceTally {
   TByteCounts counts_;
 };
 
-}  // namespace
-
-void GetDifferenceHistogram(const TDIB& image, THistogram& histogram) {
+// The difference histogram, and the counts of the stored values when values is given, from
+// one sweep down the image: each row is read from memory once.
+THistogram SweepDifferences(const TDIB& image, TByteCounts* values) {
   Require8Bit(image);
-  histogram.fill(0);
   const std::int32_t w = image.Width();
   const std::int32_t h = image.Height();
-  if (w < 3 || h < 3) return;
+  const bool neighbours = w >= 3 && h >= 3;
   // Each neighbour pair is counted once here: pairs of two interior pixels in twice, pairs
   // with one pixel on the border in once, which is what counting all four neighbours of
   // every interior pixel adds up to.
   TDifferenceTally twice(w), once(w);
-  for (std::int32_t y = 1; y <= h - 2; ++y) {
+  for (std::int32_t y = 0; y < h; ++y) {
     const std::uint8_t* row = image.Row(y);
-    once.Count(row, row + 1, 1);
-    twice.Count(row + 1, row + 2, w - 3);
-    once.Count(row + w - 2, row + w - 1, 1);
-  }
-  for (std::int32_t y = 0; y <= h - 2; ++y) {
-    (y >= 1 && y + 1 <= h - 2 ? twice : once).Count(image.Row(y) + 1, image.Row(y + 1) + 1, w - 2);
+    if (values != nullptr) values->Count(row, w);
+    if (!neighbours) continue;
+    if (y >= 1 && y <= h - 2) {
+      once.Count(row, row + 1, 1);
+      twice.Count(row + 1, row + 2, w - 3);
+      once.Count(row + w - 2, row + w - 1, 1);
+    }
+    if (y <= h - 2) {
+      (y >= 1 && y + 1 <= h - 2 ? twice : once).Count(row + 1, image.Row(y + 1) + 1, w - 2);
+    }
   }
   const THistogram twiceTotal = twice.Total();
   const THistogram onceTotal = once.Total();
+  THistogram histogram;
   for (std::size_t i = 0; i < 256; ++i) histogram[i] = 2 * twiceTotal[i] + onceTotal[i];
+  return histogram;
+}
+
+// Fills in the automatic (negative) Brightness and Contrast by Otsu's rule; when both are
+// automatic, their histograms come from one sweep.
+void ResolveAutomatic(const TDIB& image, std::int32_t& contrast, std::int32_t& brightness) {
+  THistogram histogram;
+  if (brightness < 0 && contrast < 0) {
+    TByteCounts values;
+    const THistogram differences = SweepDifferences(image, &values);
+    histogram.fill(0);
+    GrayOfIndices(image, values.Total(), histogram);
+    brightness = OtsuThreshold(histogram);
+    contrast = OtsuThreshold(differences);
+    return;
+  }
+  if (brightness < 0) {
+    GetHistogram(image, histogram);
+    brightness = OtsuThreshold(histogram);
+  }
+  if (contrast < 0) contrast = OtsuThreshold(SweepDifferences(image, nullptr));
+}
+
+}  // namespace
+
+void GetDifferenceHistogram(const TDIB& image, THistogram& histogram) {
+  histogram = SweepDifferences(image, nullptr);
 }
 
 void DynamicThresholdMinMax(TDIB& image, std::int32_t areaW, std::int32_t areaH,

@@ -22,6 +22,9 @@ void Threshold(TDIB& image, std::uint8_t level, bool convert, std::uint8_t lowVa
 std::uint8_t AutoThreshold(TDIB& image, TAutoThresholdMethod method, bool convert,
                            std::uint8_t lowValue, std::uint8_t highValue);
 void GetHistogram(const TDIB& image, THistogram& histogram);
+// Adds the counts of an 8-bit image's stored values (indices) to histogram at their gray, as
+// GetHistogram counts them.
+void GrayOfIndices(const TDIB& image, const THistogram& indices, THistogram& histogram);
 
 std::int32_t OtsuThreshold(THistogram histogram);
 std::int32_t LloydThreshold(THistogram histogram);

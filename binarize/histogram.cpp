@@ -22,16 +22,8 @@ THistogram CountBytes(const TDIB& image, std::int32_t bytesPerRow) {
   return counts.Total();
 }
 
-// Stored index -> gray: the blue component of the entry. An index beyond a short colour
-// table has no entry and counts at its own value, as the ramp would place it.
 void CountPaletteGray(const TDIB& image, THistogram& histogram) {
-  const THistogram indices = CountBytes(image, image.Width());
-  for (std::int32_t index = 0; index < 256; ++index) {
-    const std::int32_t gray = index < image.PaletteCount()
-                                  ? static_cast<std::int32_t>(image.GetPaletteEntry(index) & 0xFF)
-                                  : index;
-    histogram[static_cast<std::size_t>(gray)] += indices[static_cast<std::size_t>(index)];
-  }
+  GrayOfIndices(image, CountBytes(image, image.Width()), histogram);
 }
 
 // Bin 1 counts the set bits of every used byte, padding bits of the last byte included.
@@ -58,6 +50,17 @@ void CountColourGray(const TDIB& image, THistogram& histogram) {
 }
 
 }  // namespace
+
+// Stored index -> gray: the blue component of the entry. An index beyond a short colour
+// table has no entry and counts at its own value, as the ramp would place it.
+void GrayOfIndices(const TDIB& image, const THistogram& indices, THistogram& histogram) {
+  for (std::int32_t index = 0; index < 256; ++index) {
+    const std::int32_t gray = index < image.PaletteCount()
+                                  ? static_cast<std::int32_t>(image.GetPaletteEntry(index) & 0xFF)
+                                  : index;
+    histogram[static_cast<std::size_t>(gray)] += indices[static_cast<std::size_t>(index)];
+  }
+}
 
 void GetHistogram(const TDIB& image, THistogram& histogram) {
   histogram.fill(0);
