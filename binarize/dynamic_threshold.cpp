@@ -2,6 +2,7 @@
 // the automatic contrast. See dynamic_threshold.h for the rules.
 #include "binarize/dynamic_threshold.h"
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -14,20 +15,27 @@
 
 namespace {
 
-// The byte counts of neighbour differences of one weight.
+// Neighbour differences of one weight: those the row kernel counted itself and those it
+// handed on to the byte counts.
 class TDifferenceTally {
  public:
-  explicit TDifferenceTally(std::int32_t width) : row_(static_cast<std::size_t>(width)) {}
+  explicit TDifferenceTally(std::int32_t width) : rest_(static_cast<std::size_t>(width) + 64) {}
 
   // Counts |a[x] - b[x]| for x < count.
   void Count(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count) {
-    DifferenceKernels().absolute(a, b, count, row_.data());
-    counts_.Count(row_.data(), count);
+    const std::int32_t handedOn =
+        DifferenceKernels().split(a, b, count, rest_.data(), small_.data());
+    counts_.Count(rest_.data(), handedOn);
   }
-  THistogram Total() const { return counts_.Total(); }
+  THistogram Total() const {
+    THistogram total = counts_.Total();
+    for (std::size_t v = 0; v < small_.size(); ++v) total[v] += small_[v];
+    return total;
+  }
 
  private:
-  std::vector<std::uint8_t> row_;
+  std::vector<std::uint8_t> rest_;
+  std::array<std::uint64_t, kSmallDifferences> small_{};
   TByteCounts counts_;
 };
 

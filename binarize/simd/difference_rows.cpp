@@ -8,7 +8,9 @@
 
 namespace {
 
-void Absolute(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count, std::uint8_t* d) {
+// Hands on every difference.
+std::int32_t Split(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
+                   std::uint8_t* d, std::uint64_t*) {
   std::int32_t x = 0;
   for (; x + 16 <= count; x += 16) {
     const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
@@ -18,11 +20,12 @@ void Absolute(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count, 
                      _mm_or_si128(_mm_subs_epu8(u, v), _mm_subs_epu8(v, u)));
   }
   for (; x < count; ++x) d[x] = static_cast<std::uint8_t>(a[x] > b[x] ? a[x] - b[x] : b[x] - a[x]);
+  return count;
 }
 
 }  // namespace
 
-const TDifferenceKernels kSse2DifferenceKernels = {&Absolute};
+const TDifferenceKernels kSse2DifferenceKernels = {&Split};
 
 const TDifferenceKernels& DifferenceKernels() {
   return ActiveOf(kSse2DifferenceKernels, kAvx2DifferenceKernels, kAvx512DifferenceKernels);

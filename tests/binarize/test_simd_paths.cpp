@@ -253,18 +253,21 @@ TEST(SimdPaths, PackingEqualsThePlainRule) {
 
 // Past a megabyte the counting switches to pairs of neighbouring bytes; an odd width leaves a
 // byte of every row to the single counters.
-TEST(SimdPaths, HistogramsOfLargeImagesEqualPlainCounts) {
+TEST(SimdPaths, HistogramOfALargeImageEqualsPlainCounts) {
   auto image = RandomGray(1201, 1000, 77, false);
-  const std::vector<std::uint8_t> values = Pixels(*image);
   THistogram plain{};
-  for (std::uint8_t v : values) ++plain[v];
+  for (std::uint8_t v : Pixels(*image)) ++plain[v];
   THistogram counted;
   GetHistogram(*image, counted);
-  EXPECT_EQ(counted, plain) << "gray histogram";
+  EXPECT_EQ(counted, plain);
+}
 
-  THistogram differences{};
-  const std::int32_t w = image->Width(), h = image->Height();
+// Every neighbour difference of every interior pixel, counted one by one.
+THistogram PlainDifferences(const TDIB& image) {
+  const std::vector<std::uint8_t> values = Pixels(image);
+  const std::int32_t w = image.Width(), h = image.Height();
   auto at = [&](std::int32_t x, std::int32_t y) { return values[std::size_t(y) * w + x]; };
+  THistogram differences{};
   for (std::int32_t y = 1; y + 1 < h; ++y) {
     for (std::int32_t x = 1; x + 1 < w; ++x) {
       for (auto [u, v] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
@@ -272,10 +275,31 @@ TEST(SimdPaths, HistogramsOfLargeImagesEqualPlainCounts) {
       }
     }
   }
-  ForEachSimdLevel([&](const std::string& simd) {
-    GetDifferenceHistogram(*image, counted);
-    EXPECT_EQ(counted, differences) << "difference histogram, " << simd;
-  });
+  return differences;
+}
+
+TEST(SimdPaths, DifferenceHistogramsEqualPlainCounts) {
+  struct TCase {
+    std::int32_t width, height, spread;
+    const char* reason;
+  };
+  const TCase cases[] = {
+      {1201, 1000, 256, "random values: nearly every difference counted in memory"},
+      {1201, 300, 24, "paper-like noise: small differences and larger ones mixed"},
+      {17000, 4, 1, "flat rows longer than one flush: every lane counts one value"},
+      {67, 5, 24, "rows shorter than a vector"}};
+  for (const TCase& c : cases) {
+    std::mt19937 random(static_cast<std::uint32_t>(c.width + c.spread));
+    std::vector<std::uint8_t> values(static_cast<std::size_t>(c.width) * c.height);
+    for (auto& v : values) v = static_cast<std::uint8_t>(random() % c.spread);
+    auto image = Gray(c.width, values);
+    const THistogram expected = PlainDifferences(*image);
+    ForEachSimdLevel([&](const std::string& simd) {
+      THistogram counted;
+      GetDifferenceHistogram(*image, counted);
+      EXPECT_EQ(counted, expected) << simd << ": " << c.reason;
+    });
+  }
 }
 
 TEST(SimdPaths, AutoThresholdEqualsOtsuOnThePlainHistogram) {
