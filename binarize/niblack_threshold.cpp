@@ -24,11 +24,6 @@ TSpan NiblackBand(std::int32_t y, std::int32_t rows, std::int32_t height) {
   return TSpan{y - half + 1, y + half};
 }
 
-TSpan NiblackRun(std::int32_t x, std::int32_t columns, std::int32_t width) {
-  std::int32_t reach = std::min({x, width - 1 - x, columns / 2});
-  return TSpan{x - reach, x + reach};
-}
-
 namespace {
 
 // The rule for one pixel from its window's sums: with mean = sum div n, variance =

@@ -7,6 +7,7 @@
 // staying centred on the pixel.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -25,7 +26,10 @@ const TSquareRootTable& SquareRootTable();
 // band thus reaches one row further down than up while it slides.
 TSpan NiblackBand(std::int32_t y, std::int32_t rows, std::int32_t height);
 // The run of columns for column x: always odd, so always centred.
-TSpan NiblackRun(std::int32_t x, std::int32_t columns, std::int32_t width);
+inline TSpan NiblackRun(std::int32_t x, std::int32_t columns, std::int32_t width) {
+  const std::int32_t reach = std::min({x, width - 1 - x, columns / 2});
+  return TSpan{x - reach, x + reach};
+}
 
 // Writes 255 (not darker than the rule's level) or 0 into every pixel of destination, an
 // 8-bit image of source's size. AreaH must be at least 1 and AreaW at least 0, else

@@ -13,20 +13,28 @@ namespace {
 constexpr std::int64_t kLargestWindow = (1 << 15) - 1;
 constexpr double kLargestFactor = (1 << 15) - 1;
 
-// The sum of a run of columns, moved right as the run moves: each column added and taken
-// away once.
-class TRunSum {
+// The sums of a run of columns and of their squares, moved right as the run moves: each
+// column added and taken away once.
+class TRunSums {
  public:
-  TRunSum(TSpan run, std::uint32_t sum) : run_(run), sum_(sum) {}
-  std::uint32_t MoveTo(const std::uint32_t* columns, TSpan run) {
-    for (; run_.last < run.last; ++run_.last) sum_ += columns[run_.last + 1];
-    for (; run_.first < run.first; ++run_.first) sum_ -= columns[run_.first];
-    return sum_;
+  TRunSums(TSpan run, std::uint32_t sum, std::uint32_t square)
+      : run_(run), sum_(sum), square_(square) {}
+  void MoveTo(const std::uint32_t* sums, const std::uint32_t* squares, TSpan run) {
+    for (; run_.last < run.last; ++run_.last) {
+      sum_ += sums[run_.last + 1];
+      square_ += squares[run_.last + 1];
+    }
+    for (; run_.first < run.first; ++run_.first) {
+      sum_ -= sums[run_.first];
+      square_ -= squares[run_.first];
+    }
   }
+  std::uint32_t Sum() const { return sum_; }
+  std::uint32_t Square() const { return square_; }
 
  private:
   TSpan run_;
-  std::uint32_t sum_;
+  std::uint32_t sum_, square_;
 };
 
 // The sums of the plane's columns and of their squares, and the window sums of one row.
@@ -51,26 +59,29 @@ class TNiblackSums {
   void Update() {
     kernels_.windowSums(band_.Sums(), reach_, sums_.data(), padded_);
     kernels_.windowSums(band_.Squares(), reach_, squares_.data(), padded_);
-    ShortRuns(band_.Sums(), sums_);
-    ShortRuns(band_.Squares(), squares_);
+    ShortRuns();
   }
 
  private:
   // The left end's runs grow from one column; the right end's shrink from the last full run,
   // or go on from the left end's when no run between is full.
-  void ShortRuns(const std::uint32_t* columns, std::vector<std::uint32_t>& sums) const {
-    TRunSum run(TSpan{0, -1}, 0);
+  void ShortRuns() {
+    const std::uint32_t* columnSums = band_.Sums();
+    const std::uint32_t* columnSquares = band_.Squares();
+    TRunSums run(TSpan{0, -1}, 0, 0);
+    const auto at = [&](std::int32_t x) {
+      run.MoveTo(columnSums, columnSquares, NiblackRun(x, columns_, width_));
+      sums_[x] = run.Sum();
+      squares_[x] = run.Square();
+    };
     const std::int32_t leftEnd = std::min(reach_, width_);
-    for (std::int32_t x = 0; x < leftEnd; ++x) {
-      sums[x] = run.MoveTo(columns, NiblackRun(x, columns_, width_));
-    }
+    for (std::int32_t x = 0; x < leftEnd; ++x) at(x);
     const std::int32_t rightStart = std::max(reach_, width_ - reach_);
     if (rightStart > leftEnd) {
-      run = TRunSum(NiblackRun(rightStart - 1, columns_, width_), sums[rightStart - 1]);
+      const std::int32_t full = rightStart - 1;
+      run = TRunSums(NiblackRun(full, columns_, width_), sums_[full], squares_[full]);
     }
-    for (std::int32_t x = rightStart; x < width_; ++x) {
-      sums[x] = run.MoveTo(columns, NiblackRun(x, columns_, width_));
-    }
+    for (std::int32_t x = rightStart; x < width_; ++x) at(x);
   }
 
   std::int32_t width_, columns_, reach_, padded_;

@@ -81,7 +81,9 @@ inline __m128i Bytes16(std::uint8_t value) {
 }
 
 template <class L>
-void MeanRow(const TMeanRow& row) {
+void MeanRow(const TMeanRow& rowIn) {
+  // A copy the stores of the decisions cannot alias, so its pointers stay in registers.
+  const TMeanRow row = rowIn;
   constexpr int kParts = 16 / L::kLanes;
   const auto parity = L::Set(row.contrast + 1);
   const auto one = L::Set(1);
@@ -144,7 +146,9 @@ typename L::V Root(typename L::V spread, typename L::V counts, typename L::F rec
 }
 
 template <class L, TNiblackDivision kDivision>
-void NiblackRowOf(const TNiblackRow& row) {
+void NiblackRowOf(const TNiblackRow& rowIn) {
+  // A copy the stores of the decisions cannot alias, so its pointers stay in registers.
+  const TNiblackRow row = rowIn;
   constexpr bool kExactMean = kDivision != TNiblackDivision::kCorrected;
   constexpr int kParts = 16 / L::kLanes;
   const auto k256 = L::Set(row.k256 & 0xFFFF);
