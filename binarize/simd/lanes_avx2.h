@@ -27,8 +27,10 @@ struct TAvx2Lanes {
   static V And(V a, V b) { return _mm256_and_si256(a, b); }
   static V Gt(V a, V b) { return _mm256_cmpgt_epi32(a, b); }
   static V Madd(V a, V b) { return _mm256_madd_epi16(a, b); }
-  static V MulLo(V a, V b) { return _mm256_mullo_epi32(a, b); }
+  // The low 32 bits of a * b (b below 2^16, as the SSE2 lanes need it).
+  static V MulSmall(V a, V b) { return _mm256_mullo_epi32(a, b); }
   static V ShiftLeft8(V a) { return _mm256_slli_epi32(a, 8); }
+  static V ShiftRight23(V a) { return _mm256_srli_epi32(a, 23); }
   static F ToFloat(V a) { return _mm256_cvtepi32_ps(a); }
   static V Truncate(F a) { return _mm256_cvttps_epi32(a); }
   static F MulF(F a, F b) { return _mm256_mul_ps(a, b); }

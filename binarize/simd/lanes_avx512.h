@@ -28,8 +28,10 @@ struct TAvx512Lanes {
   static V And(V a, V b) { return _mm512_and_si512(a, b); }
   static V Gt(V a, V b) { return _mm512_movm_epi32(_mm512_cmpgt_epi32_mask(a, b)); }
   static V Madd(V a, V b) { return _mm512_madd_epi16(a, b); }
-  static V MulLo(V a, V b) { return _mm512_mullo_epi32(a, b); }
+  // The low 32 bits of a * b (b below 2^16, as the SSE2 lanes need it).
+  static V MulSmall(V a, V b) { return _mm512_mullo_epi32(a, b); }
   static V ShiftLeft8(V a) { return _mm512_slli_epi32(a, 8); }
+  static V ShiftRight23(V a) { return _mm512_srli_epi32(a, 23); }
   static F ToFloat(V a) { return _mm512_cvtepi32_ps(a); }
   static V Truncate(F a) { return _mm512_cvttps_epi32(a); }
   static F MulF(F a, F b) { return _mm512_mul_ps(a, b); }

@@ -38,13 +38,16 @@ struct TSse2Lanes {
   static V Gt(V a, V b) { return _mm_cmpgt_epi32(a, b); }
   // a * b for lanes whose values fit in signed 16 bits.
   static V Madd(V a, V b) { return _mm_madd_epi16(a, b); }
-  // The low 32 bits of a * b: even and odd lanes multiplied apart, then interleaved.
-  static V MulLo(V a, V b) {
-    const V even = _mm_mul_epu32(a, b);
-    const V odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
-    return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, 0x08), _mm_shuffle_epi32(odd, 0x08));
+  // The low 32 bits of a * b for b below 2^16: each 16-bit half of a times b, the high half's
+  // product shifted up and only its low 16 bits kept.
+  static V MulSmall(V a, V b) {
+    const V both = _mm_or_si128(b, _mm_slli_epi32(b, 16));
+    const V low = _mm_mullo_epi16(a, both);
+    const V high = _mm_mulhi_epu16(a, both);
+    return _mm_add_epi32(low, _mm_slli_epi32(high, 16));
   }
   static V ShiftLeft8(V a) { return _mm_slli_epi32(a, 8); }
+  static V ShiftRight23(V a) { return _mm_srli_epi32(a, 23); }
   static F ToFloat(V a) { return _mm_cvtepi32_ps(a); }
   static V Truncate(F a) { return _mm_cvttps_epi32(a); }
   static F MulF(F a, F b) { return _mm_mul_ps(a, b); }

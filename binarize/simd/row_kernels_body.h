@@ -140,9 +140,15 @@ typename L::V ExactRoot(typename L::V spread, typename L::F reciprocals) {
   return L::Truncate(L::SqrtF(L::MulF(L::ToFloat(spread), reciprocals)));
 }
 
+// floor(sqrt(spread / counts)) for spreads below 2^29 and quotients below 2^14: the spread
+// raised by 2^-23 of itself converts to a float at or above it, so with the rounded-up
+// reciprocal the estimate is never below the root, and it is at most one above.
 template <class L>
 typename L::V Root(typename L::V spread, typename L::V counts, typename L::F reciprocals) {
-  return L::Truncate(L::SqrtF(L::ToFloat(Quotient<L>(spread, counts, reciprocals))));
+  const auto raised = L::Add(spread, L::ShiftRight23(spread));
+  const auto root = L::Truncate(L::SqrtF(L::MulF(L::ToFloat(raised), reciprocals)));
+  // root^2 and root^2 counts fit the 16-bit multiplies: root is at most 128.
+  return L::Add(root, L::Gt(L::Madd(L::Madd(root, root), counts), spread));
 }
 
 template <class L, TNiblackDivision kDivision>
@@ -165,7 +171,7 @@ void NiblackRowOf(const TNiblackRow& rowIn) {
       const auto reciprocals = L::LoadF(row.reciprocals + i);
       const auto mean =
           kExactMean ? ExactMean<L>(sums, reciprocals) : Quotient<L>(sums, counts, reciprocals);
-      const auto spread = L::Sub(L::Load(row.squares + i), L::MulLo(sums, mean));
+      const auto spread = L::Sub(L::Load(row.squares + i), L::MulSmall(sums, mean));
       const auto deviation = kDivision == TNiblackDivision::kExactRoot
                                  ? ExactRoot<L>(spread, reciprocals)
                                  : Root<L>(spread, counts, reciprocals);

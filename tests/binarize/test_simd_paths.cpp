@@ -212,6 +212,29 @@ TEST(SimdPaths, WindowReciprocalsGiveExactRoots) {
   }
 }
 
+// The corrected root of larger windows: the estimate from the raised spread is never below
+// the root and at most one above, so one test of root^2 counts against the spread corrects it.
+// Checked for every count a window can have, at the spreads on both sides of every root's
+// start (the estimate rises with the spread).
+TEST(SimdPaths, RaisedSpreadsGiveRootsCorrectedByOneTest) {
+  for (std::int32_t count = 1; count < 1 << 15; ++count) {
+    const float reciprocal = WindowReciprocal(count);
+    for (std::int32_t root = 1; root <= 128; ++root) {
+      for (std::int32_t spread : {root * root * count - 1, root * root * count}) {
+        const std::int32_t raised = spread + (spread >> 23);
+        const auto estimate =
+            static_cast<std::int32_t>(std::sqrt(static_cast<float>(raised) * reciprocal));
+        const std::int32_t expected = spread < root * root * count ? root - 1 : root;
+        ASSERT_TRUE(estimate == expected || estimate == expected + 1)
+            << "count " << count << ", spread " << spread;
+        const bool above = std::int64_t{estimate} * estimate * count > spread;
+        ASSERT_EQ(estimate - (above ? 1 : 0), expected)
+            << "count " << count << ", spread " << spread;
+      }
+    }
+  }
+}
+
 TEST(SimdPaths, ThresholdAndPackingEqualThePlainRule) {
   struct TCase {
     std::int32_t width;
