@@ -1,6 +1,6 @@
 // Niblack's rule in one pass down the image on window sums kept in 32-bit lanes: the mean and
-// variance divided through a float reciprocal corrected to the exact quotient, the root taken
-// in float, the level test made in integers. No page-sized image in between.
+// the deviation through a float reciprocal, corrected to exact integers where floats alone
+// cannot promise them, the level test made in integers. No page-sized image in between.
 #pragma once
 
 #include <cstdint>

@@ -8,12 +8,13 @@
 // exactly when excess - e > limit, and falls below v - contrast exactly when
 // excess + e + limit < 0.
 //
-// Niblack's rule divides by the window's count through a float reciprocal and corrects the
-// quotient by one either way from the exact remainder (the mean of windows below
-// kExactMeanWindow pixels needs no correction); the root of the variance (below 2^15)
-// is exact in float. Below kExactRootWindow pixels the root comes straight from the spread,
-// floor(sqrt(spread / count)) being the root of the floored variance. Its level test v - mean - sd
-// k256 / 256 > -1 is made in integers: 256 (v - mean + 1) > sd k256.
+// Niblack's rule divides by the window's count through a float reciprocal rounded up. The
+// mean needs no correction below kExactMeanWindow pixels, and above is corrected by one either
+// way from the exact remainder. The deviation, floor(sqrt(floor(spread / count))), equals
+// floor(sqrt(spread / count)): below kExactRootWindow pixels the float root of the spread
+// times the reciprocal is exact, and above it is at most one too large and corrected by one
+// test. The level test v - mean - sd k256 / 256 > -1 is made in integers:
+// 256 (v - mean + 1) > sd k256.
 #pragma once
 
 namespace {
