@@ -10,7 +10,9 @@
 #include "binarize/background_tracking.h"
 #include "binarize/dynamic_threshold.h"
 #include "binarize/niblack_threshold.h"
+#include "binarize/simd/difference_rows.h"
 #include "binarize/window_filters.h"
+#include "platform/cpu_features.h"
 
 #ifdef ZW_HAVE_OPENCV
 #include <opencv2/imgproc.hpp>
@@ -21,6 +23,13 @@
 #endif
 
 namespace {
+
+// How the automatic contrast's small differences are counted, named in every report.
+const bool kDifferenceCountingNamed = [] {
+  const bool lanes = ActiveSimd() == TSimdLevel::kAvx512 && ProcessorHasVbmi2();
+  benchmark::AddCustomContext("small_differences", lanes ? "vbmi2 lanes" : "memory");
+  return true;
+}();
 
 // A filter with equal window sides, timed by the shared window loop.
 template <class TFilter>

@@ -8,9 +8,8 @@
 
 namespace {
 
-// Hands on every difference.
-std::int32_t Split(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
-                   std::uint8_t* d, std::uint64_t*) {
+std::int32_t HandOnAll(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
+                       std::uint8_t* d, std::uint64_t*) {
   std::int32_t x = 0;
   for (; x + 16 <= count; x += 16) {
     const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x));
@@ -25,8 +24,14 @@ std::int32_t Split(const std::uint8_t* a, const std::uint8_t* b, std::int32_t co
 
 }  // namespace
 
-const TDifferenceKernels kSse2DifferenceKernels = {&Split};
+const TDifferenceKernels kSse2DifferenceKernels = {&HandOnAll};
+
+bool ProcessorHasVbmi2() {
+  static const bool vbmi2 = __builtin_cpu_supports("avx512vbmi2");
+  return vbmi2;
+}
 
 const TDifferenceKernels& DifferenceKernels() {
-  return ActiveOf(kSse2DifferenceKernels, kAvx2DifferenceKernels, kAvx512DifferenceKernels);
+  return ActiveOf(kSse2DifferenceKernels, kAvx2DifferenceKernels,
+                  ProcessorHasVbmi2() ? kAvx512Vbmi2DifferenceKernels : kAvx512DifferenceKernels);
 }

@@ -6,9 +6,8 @@
 
 namespace {
 
-// Hands on every difference.
-std::int32_t Split(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
-                   std::uint8_t* d, std::uint64_t*) {
+std::int32_t HandOnAll(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
+                       std::uint8_t* d, std::uint64_t*) {
   std::int32_t x = 0;
   for (; x + 32 <= count; x += 32) {
     const __m256i u = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a + x));
@@ -23,4 +22,4 @@ std::int32_t Split(const std::uint8_t* a, const std::uint8_t* b, std::int32_t co
 
 }  // namespace
 
-const TDifferenceKernels kAvx2DifferenceKernels = {&Split};
+const TDifferenceKernels kAvx2DifferenceKernels = {&HandOnAll};

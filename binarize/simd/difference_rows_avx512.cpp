@@ -1,7 +1,8 @@
 // The difference rows in AVX-512, 64 pixels at a time; only this source is built with AVX-512
 // flags, and it shares no inline code with the others. With VBMI2 each small difference is
 // counted by a compare into a byte counter per lane, flushed before it could wrap, and the
-// others are packed together by one byte compress; without it every difference is handed on.
+// others are packed together by one byte compress (only that kernel uses VBMI2); without it
+// every difference is handed on.
 #include <immintrin.h>
 
 #include "binarize/simd/difference_rows.h"
@@ -17,7 +18,7 @@ __m512i Absolute(__m512i u, __m512i v) {
 }
 
 std::int32_t HandOnAll(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
-                       std::uint8_t* d) {
+                       std::uint8_t* d, std::uint64_t*) {
   std::int32_t x = 0;
   for (; x + 64 <= count; x += 64) {
     _mm512_storeu_si512(d + x, Absolute(_mm512_loadu_si512(a + x), _mm512_loadu_si512(b + x)));
@@ -61,12 +62,7 @@ __attribute__((target("avx512vbmi2"))) std::int32_t CountSmall(const std::uint8_
   return handedOn;
 }
 
-std::int32_t Split(const std::uint8_t* a, const std::uint8_t* b, std::int32_t count,
-                   std::uint8_t* rest, std::uint64_t* small) {
-  if (__builtin_cpu_supports("avx512vbmi2")) return CountSmall(a, b, count, rest, small);
-  return HandOnAll(a, b, count, rest);
-}
-
 }  // namespace
 
-const TDifferenceKernels kAvx512DifferenceKernels = {&Split};
+const TDifferenceKernels kAvx512DifferenceKernels = {&HandOnAll};
+const TDifferenceKernels kAvx512Vbmi2DifferenceKernels = {&CountSmall};

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 
 #include "binarize/dynamic_threshold.h"
 #include "binarize/global_threshold.h"
 #include "binarize/niblack_threshold.h"
+#include "binarize/simd/difference_rows.h"
 #include "binarize/simd/row_kernels.h"
 #include "image/rounding.h"
 #include "platform/cpu_features.h"
@@ -322,6 +324,39 @@ TEST(SimdPaths, DifferenceHistogramsEqualPlainCounts) {
       GetDifferenceHistogram(*image, counted);
       EXPECT_EQ(counted, expected) << simd << ": " << c.reason;
     });
+  }
+}
+
+// Every difference kernel this processor runs, the AVX-512 one without VBMI2 included: what it
+// counted itself and what it handed on make up every |a - b| exactly once.
+TEST(SimdPaths, DifferenceKernelsAccountForEveryDifference) {
+  const bool avx512 = ProcessorSimd() >= TSimdLevel::kAvx512;
+  const struct {
+    const TDifferenceKernels& kernels;
+    bool runs;
+    const char* name;
+  } kernelSets[] = {{kSse2DifferenceKernels, true, "sse2"},
+                    {kAvx2DifferenceKernels, ProcessorSimd() >= TSimdLevel::kAvx2, "avx2"},
+                    {kAvx512DifferenceKernels, avx512, "avx512"},
+                    {kAvx512Vbmi2DifferenceKernels, avx512 && ProcessorHasVbmi2(), "vbmi2"}};
+  std::mt19937 random(5);
+  for (std::int32_t count : {1, 63, 64, 65, 1000}) {
+    std::vector<std::uint8_t> a(static_cast<std::size_t>(count)), b(a.size());
+    for (auto& v : a) v = static_cast<std::uint8_t>(random() % 24);
+    for (auto& v : b) v = static_cast<std::uint8_t>(random() % 24);
+    THistogram expected{};
+    for (std::size_t x = 0; x < a.size(); ++x) ++expected[std::abs(a[x] - b[x])];
+    for (const auto& set : kernelSets) {
+      if (!set.runs) continue;
+      std::vector<std::uint8_t> rest(a.size() + 64);
+      std::array<std::uint64_t, kSmallDifferences> small{};
+      const std::int32_t handedOn =
+          set.kernels.split(a.data(), b.data(), count, rest.data(), small.data());
+      THistogram counted{};
+      for (std::int32_t v = 0; v < kSmallDifferences; ++v) counted[v] = small[v];
+      for (std::int32_t i = 0; i < handedOn; ++i) ++counted[rest[i]];
+      EXPECT_EQ(counted, expected) << set.name << ", " << count << " differences";
+    }
   }
 }
 
