@@ -94,11 +94,18 @@ class TNiblackSums {
 // past the width get windows of one pixel.
 void CountWindows(std::int32_t rows, std::int32_t columns, std::int32_t width,
                   std::vector<std::int32_t>& counts, std::vector<float>& reciprocals) {
+  // Neighbouring columns mostly share their count: the reciprocal is taken once per run.
+  std::int32_t count = 0;
+  float reciprocal = 0;
   for (std::size_t i = 0; i < counts.size(); ++i) {
     const auto x = static_cast<std::int32_t>(i);
     const TSpan run = x < width ? NiblackRun(x, columns, width) : TSpan{0, 0};
     counts[i] = rows * (run.last - run.first + 1);
-    reciprocals[i] = WindowReciprocal(counts[i]);
+    if (counts[i] != count) {
+      count = counts[i];
+      reciprocal = WindowReciprocal(count);
+    }
+    reciprocals[i] = reciprocal;
   }
 }
 
