@@ -42,7 +42,10 @@ class TColumnBand {
   void MoveTo(TSpan band);
   std::int32_t Rows() const { return last_ - first_ + 1; }
   const std::uint32_t* Sums() const { return sums_.data() + lead_; }
-  const std::uint32_t* Squares() const { return squares_.data() + lead_; }
+  // Null when the band keeps no squares.
+  const std::uint32_t* Squares() const {
+    return squares_.empty() ? nullptr : squares_.data() + lead_;
+  }
 
  private:
   void Replace(const std::uint8_t* entering, const std::uint8_t* leaving);
