@@ -12,7 +12,6 @@
 #include "binarize/niblack_threshold.h"
 #include "binarize/simd/difference_rows.h"
 #include "binarize/window_filters.h"
-#include "platform/cpu_features.h"
 
 #ifdef ZW_HAVE_OPENCV
 #include <opencv2/imgproc.hpp>
@@ -26,7 +25,7 @@ namespace {
 
 // How the automatic contrast's small differences are counted, named in every report.
 const bool kDifferenceCountingNamed = [] {
-  const bool lanes = ActiveSimd() == TSimdLevel::kAvx512 && ProcessorHasVbmi2();
+  const bool lanes = &DifferenceKernels() == &kAvx512Vbmi2DifferenceKernels;
   benchmark::AddCustomContext("small_differences", lanes ? "vbmi2 lanes" : "memory");
   return true;
 }();

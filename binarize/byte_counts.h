@@ -45,9 +45,9 @@ class TByteCounts {
         seconds += row[first];
         firsts[first] += row[first];
       }
-      total[second] += static_cast<std::int64_t>(seconds);
+      total[second] += seconds;
     }
-    for (std::size_t v = 0; v < 256; ++v) total[v] += static_cast<std::int64_t>(firsts[v]);
+    for (std::size_t v = 0; v < 256; ++v) total[v] += firsts[v];
     return total;
   }
 

@@ -26,6 +26,11 @@ TSimdLevel ProcessorSimd() {
   return TSimdLevel::kSse2;
 }
 
+bool ProcessorHasVbmi2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512vbmi2");
+}
+
 TSimdLevel ActiveSimd() {
   return Active().load(std::memory_order_relaxed);
 }

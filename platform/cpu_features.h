@@ -12,6 +12,8 @@ enum class TSimdLevel : std::int32_t { kSse2 = 0, kAvx2 = 1, kAvx512 = 2 };
 // SSE2 always (the baseline of the build); AVX2 when offered; AVX-512 when the foundation and
 // the byte, word, double-word and vector-length extensions are all there.
 TSimdLevel ProcessorSimd();
+// Whether the processor offers AVX-512 VBMI2 (byte compress), besides the level above.
+bool ProcessorHasVbmi2();
 // The level every dispatched loop uses.
 TSimdLevel ActiveSimd();
 // Makes level (capped by the processor's) the active one and returns the previous one; for

@@ -31,7 +31,6 @@ TColumnBand::TColumnBand(const TKeptRows& rows, std::int32_t width, std::int32_t
       kernels_(RowKernels()),
       width_(width),
       lead_(reach + 1),
-      squaresUsed_(squares),
       sums_(static_cast<std::size_t>(lead_) + static_cast<std::size_t>(length + reach)),
       squares_(squares ? sums_.size() : 0),
       zeros_(static_cast<std::size_t>(width)) {}
@@ -48,6 +47,6 @@ void TColumnBand::MoveTo(TSpan band) {
 }
 
 void TColumnBand::Replace(const std::uint8_t* entering, const std::uint8_t* leaving) {
-  kernels_.replaceRow(sums_.data() + lead_, squaresUsed_ ? squares_.data() + lead_ : nullptr,
-                      entering, leaving, width_);
+  std::uint32_t* squares = squares_.empty() ? nullptr : squares_.data() + lead_;
+  kernels_.replaceRow(sums_.data() + lead_, squares, entering, leaving, width_);
 }

@@ -54,7 +54,6 @@ class TColumnBand {
   const TRowKernels& kernels_;
   std::int32_t width_;
   std::int32_t lead_;
-  bool squaresUsed_;
   std::vector<std::uint32_t> sums_, squares_;
   std::vector<std::uint8_t> zeros_;
   std::int32_t first_ = 0;

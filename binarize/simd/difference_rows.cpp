@@ -26,12 +26,8 @@ std::int32_t HandOnAll(const std::uint8_t* a, const std::uint8_t* b, std::int32_
 
 const TDifferenceKernels kSse2DifferenceKernels = {&HandOnAll};
 
-bool ProcessorHasVbmi2() {
-  static const bool vbmi2 = __builtin_cpu_supports("avx512vbmi2");
-  return vbmi2;
-}
-
 const TDifferenceKernels& DifferenceKernels() {
+  static const bool vbmi2 = ProcessorHasVbmi2();
   return ActiveOf(kSse2DifferenceKernels, kAvx2DifferenceKernels,
-                  ProcessorHasVbmi2() ? kAvx512Vbmi2DifferenceKernels : kAvx512DifferenceKernels);
+                  vbmi2 ? kAvx512Vbmi2DifferenceKernels : kAvx512DifferenceKernels);
 }

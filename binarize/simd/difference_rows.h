@@ -23,8 +23,5 @@ extern const TDifferenceKernels kAvx512DifferenceKernels;
 // Needs VBMI2 besides the AVX-512 level's extensions.
 extern const TDifferenceKernels kAvx512Vbmi2DifferenceKernels;
 
-// Whether the processor offers VBMI2.
-bool ProcessorHasVbmi2();
-
 // The kernels of the active instruction set, with VBMI2 when the processor has it.
 const TDifferenceKernels& DifferenceKernels();

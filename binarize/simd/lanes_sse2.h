@@ -14,13 +14,6 @@ struct TSse2Lanes {
   static V Load(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
   static void Store(void* p, V v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
   static F LoadF(const float* p) { return _mm_loadu_ps(p); }
-  // Four bytes, zero-extended.
-  static V Bytes(const std::uint8_t* p) {
-    std::int32_t word;
-    __builtin_memcpy(&word, p, 4);
-    const V zero = Zero();
-    return _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(word), zero), zero);
-  }
   // Sixteen bytes, zero-extended, in four registers: one load for all four.
   static void Widen16(const std::uint8_t* p, V* parts) {
     const V bytes = Load(p);

@@ -1,7 +1,6 @@
 // The row loops of the window methods, built once per vector instruction set and chosen at
 // run time: column sums of a band of rows, window sums along the row as running sums, and
-// the per-pixel decisions of the Average mode and of
-// Niblack's rule made on those sums.
+// the per-pixel decisions of the Average mode and of Niblack's rule made on those sums.
 //
 // Buffers named "padded" hold a whole number of 16-pixel groups (length is a multiple of 16)
 // and may be read and written up to that length; rows of an image are read only up to width.

@@ -276,7 +276,7 @@ TEST(SimdPaths, PackingEqualsThePlainRule) {
   });
 }
 
-// Past a megabyte the counting switches to pairs of neighbouring bytes; an odd width leaves a
+// Past 128 KiB the counting switches to pairs of neighbouring bytes; an odd width leaves a
 // byte of every row to the single counters.
 TEST(SimdPaths, HistogramOfALargeImageEqualsPlainCounts) {
   auto image = RandomGray(1201, 1000, 77, false);
